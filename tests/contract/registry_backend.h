@@ -1,0 +1,44 @@
+#pragma once
+// The registries a contract test runs against: the simulated one everywhere, the real one
+// in the Windows build. Besides the port, a backend offers what only a test may do.
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry_port.h"
+
+namespace keldra::testing {
+
+class RegistryBackend {
+public:
+    virtual ~RegistryBackend() = default;
+    virtual platform::RegistryPort& Port() = 0;
+    // Removes a key and everything below it (rights restored first).
+    virtual bool DeleteTree(platform::RegKey root, std::string_view path) = 0;
+    // Takes read and/or write rights on an existing key away from everyone, as an access
+    // list does; both together leave an empty list.
+    virtual bool Deny(platform::RegKey root, std::string_view path, bool read, bool write) = 0;
+    // Keys the port opened and has not closed.
+    virtual std::size_t OpenHandleCount() const = 0;
+};
+
+struct RegistryBackendFactory {
+    std::string name;
+    std::function<std::unique_ptr<RegistryBackend>()> make;
+};
+
+std::vector<RegistryBackendFactory> RegistryBackends();
+
+std::unique_ptr<RegistryBackend> MakeSimRegistryBackend();
+#ifdef _WIN32
+std::unique_ptr<RegistryBackend> MakeWin32RegistryBackend();
+#endif
+
+// Test names and messages show the backend by its name.
+inline void PrintTo(const RegistryBackendFactory& f, std::ostream* os) { *os << f.name; }
+
+}  // namespace keldra::testing

@@ -1,0 +1,107 @@
+// The real registry of the sandbox prefix, reached through the Win32 adapter.
+#include <windows.h>
+
+#include <aclapi.h>
+
+#include <string>
+#include <vector>
+
+#include "contract/registry_backend.h"
+#include "platform/text.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/win32_registry.h"
+
+namespace keldra::testing {
+namespace {
+
+using platform::win32::UniqueHKey;
+
+std::wstring Wide(std::string_view utf8) {
+    const std::u16string u16 = text::Utf8ToUtf16(utf8);
+    return std::wstring(u16.begin(), u16.end());
+}
+
+// Replaces a key's access list; nullptr for `acl` means "no list": everyone may do all.
+bool SetKeyAcl(HKEY root, const std::wstring& path, PACL acl) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, WRITE_DAC, &raw) != ERROR_SUCCESS) {
+        return false;
+    }
+    const UniqueHKey key(raw);
+    SECURITY_DESCRIPTOR sd;
+    if (!InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE)) {
+        return false;
+    }
+    return RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
+}
+
+// Gives every key of a tree back all rights, so that it can be deleted.
+void GrantAllBelow(HKEY root, const std::wstring& path) {
+    SetKeyAcl(root, path, nullptr);
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) {
+        return;
+    }
+    const UniqueHKey key(raw);
+    std::vector<std::wstring> children;
+    wchar_t name[256];
+    for (DWORD i = 0; RegEnumKeyW(key.get(), i, name, 256) == ERROR_SUCCESS; ++i) {
+        children.emplace_back(name);
+    }
+    for (const auto& child : children) {
+        GrantAllBelow(root, path + L"\\" + child);
+    }
+}
+
+class Win32Backend final : public RegistryBackend {
+public:
+    platform::RegistryPort& Port() override { return reg_; }
+
+    bool DeleteTree(platform::RegKey root, std::string_view path) override {
+        HKEY nativeRoot = reg_.Native(root);
+        const std::wstring wide = Wide(path);
+        GrantAllBelow(nativeRoot, wide);
+        return RegDeleteTreeW(nativeRoot, wide.c_str()) == ERROR_SUCCESS;
+    }
+
+    bool Deny(platform::RegKey root, std::string_view path, bool read, bool write) override {
+        if (read && write) {
+            ACL empty;
+            if (!InitializeAcl(&empty, sizeof empty, ACL_REVISION)) {
+                return false;
+            }
+            return SetKeyAcl(reg_.Native(root), Wide(path), &empty);
+        }
+        // One entry for everyone with the rights that remain.
+        const DWORD remaining =
+            STANDARD_RIGHTS_REQUIRED | (read ? (KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK)
+                                             : (KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY));
+        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+        PSID everyone = nullptr;
+        if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
+                                      &everyone)) {
+            return false;
+        }
+        std::vector<BYTE> aclBuffer(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(everyone));
+        auto* acl = reinterpret_cast<PACL>(aclBuffer.data());
+        const bool ok = InitializeAcl(acl, static_cast<DWORD>(aclBuffer.size()), ACL_REVISION) &&
+                        AddAccessAllowedAce(acl, ACL_REVISION, remaining, everyone) &&
+                        SetKeyAcl(reg_.Native(root), Wide(path), acl);
+        FreeSid(everyone);
+        return ok;
+    }
+
+    std::size_t OpenHandleCount() const override { return reg_.OpenHandleCount(); }
+
+private:
+    platform::win32::Win32Registry reg_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryBackend> MakeWin32RegistryBackend() {
+    return std::make_unique<Win32Backend>();
+}
+
+}  // namespace keldra::testing
