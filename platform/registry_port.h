@@ -90,7 +90,7 @@ struct RegEnumValueInfo {
 };
 
 class RegistryPort {
-public:
+  public:
     virtual ~RegistryPort() = default;
 
     // RegOpenKey: the most access the caller is granted; an empty path gives back `parent`
@@ -117,8 +117,7 @@ public:
                                 RegEnumValueInfo& out) = 0;
     // RegQueryValueEx; without a capacity only the type and size are asked for.
     virtual RegStatus QueryValue(RegKey key, std::string_view name,
-                                 std::optional<std::uint32_t> dataCapacity,
-                                 RegValueInfo& out) = 0;
+                                 std::optional<std::uint32_t> dataCapacity, RegValueInfo& out) = 0;
     // RegSetValueEx with the raw bytes as they are to be stored.
     virtual RegStatus SetValue(RegKey key, std::string_view name, std::uint32_t type,
                                std::span<const std::uint8_t> data) = 0;

@@ -15,7 +15,7 @@ namespace reg_status = platform::reg_status;
 // Closes a key this layer opened on every way out. An empty path gives back the root
 // itself, which belongs to the caller and stays open.
 class KeyGuard {
-public:
+  public:
     KeyGuard(RegistryPort& reg, RegKey key, RegKey root = 0) : reg_(reg), key_(key), root_(root) {}
     ~KeyGuard() {
         if (key_ != 0 && key_ != root_) {
@@ -26,7 +26,7 @@ public:
     KeyGuard& operator=(const KeyGuard&) = delete;
     RegKey get() const { return key_; }
 
-private:
+  private:
     RegistryPort& reg_;
     RegKey key_;
     RegKey root_;
@@ -183,8 +183,7 @@ RegStatus DeleteValue(RegistryPort& reg, RegKey root, std::string_view path,
     return reg.DeleteValue(key.get(), name);
 }
 
-RegVariant ReadValue(RegistryPort& reg, RegKey root, std::string_view path,
-                     std::string_view name) {
+RegVariant ReadValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name) {
     const KeyGuard key(reg, OpenPlain(reg, root, path, nullptr), root);
     RegValueInfo info;
     if (reg.QueryValue(key.get(), name, std::nullopt, info) != reg_status::kSuccess) {

@@ -54,13 +54,11 @@ void EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& 
                std::string& data, std::uint32_t& type);
 
 // Deletes one value; the platform's status (0 on success).
-RegStatus DeleteValue(RegistryPort& reg, RegKey root, std::string_view path,
-                      std::string_view name);
+RegStatus DeleteValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name);
 
 // One value as text (string types, to the first NUL), number (DWORD) or hex bytes
 // "0A FF 00" (binary); empty for other types and on any failure.
-RegVariant ReadValue(RegistryPort& reg, RegKey root, std::string_view path,
-                     std::string_view name);
+RegVariant ReadValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name);
 
 // False only when the key is missing (status 2) or the path is bad (1010); a key that
 // cannot be opened for lack of rights exists.

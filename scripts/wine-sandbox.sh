@@ -129,7 +129,14 @@ cmd_create() {
         unset DISPLAY WAYLAND_DISPLAY
         cd "$WINEPREFIX/drive_c" || exit 1
         "$KELDRA_WINE_DIR/wine64" wineboot -i || exit 1
-        "$KELDRA_WINE_DIR/wine64" reg import 'C:\keldra-setup.reg' || exit 1
+        # Once in a while, under load, the first program after wineboot fails
+        # to start ("ShellExecuteEx failed: Internal error"); after the server
+        # has settled it works.
+        if ! "$KELDRA_WINE_DIR/wine64" reg import 'C:\keldra-setup.reg'; then
+            echo "reg import failed; retrying after wineserver -w"
+            "$KELDRA_WINE_DIR/wineserver" -w
+            "$KELDRA_WINE_DIR/wine64" reg import 'C:\keldra-setup.reg' || exit 1
+        fi
         # Waiting for the server to exit is what writes the registry to disk.
         "$KELDRA_WINE_DIR/wineserver" -w
     ) </dev/null >"$log" 2>&1; then

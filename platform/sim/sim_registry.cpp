@@ -98,9 +98,10 @@ RegStatus SimRegistry::SplitPath(std::string_view path, std::vector<std::u16stri
 }
 
 SimRegistry::Node* SimRegistry::FindChild(const Node& node, std::u16string_view name) {
-    const auto it = std::lower_bound(
-        node.subkeys.begin(), node.subkeys.end(), name,
-        [](const auto& child, std::u16string_view n) { return text::CompareNoCase(child->name, n) < 0; });
+    const auto it = std::lower_bound(node.subkeys.begin(), node.subkeys.end(), name,
+                                     [](const auto& child, std::u16string_view n) {
+                                         return text::CompareNoCase(child->name, n) < 0;
+                                     });
     if (it != node.subkeys.end() && text::EqualNoCase((*it)->name, name)) {
         return it->get();
     }
@@ -111,10 +112,9 @@ SimRegistry::Node* SimRegistry::AddChild(Node& node, std::u16string name) {
     auto child = std::make_unique<Node>();
     child->parent = &node;
     child->name = std::move(name);
-    const auto it = std::lower_bound(node.subkeys.begin(), node.subkeys.end(), child->name,
-                                     [](const auto& c, std::u16string_view n) {
-                                         return text::CompareNoCase(c->name, n) < 0;
-                                     });
+    const auto it = std::lower_bound(
+        node.subkeys.begin(), node.subkeys.end(), child->name,
+        [](const auto& c, std::u16string_view n) { return text::CompareNoCase(c->name, n) < 0; });
     return node.subkeys.insert(it, std::move(child))->get();
 }
 
@@ -147,8 +147,8 @@ std::uint32_t SimRegistry::Grant(const Node& node, std::uint32_t access, RegStat
     return access;
 }
 
-RegStatus SimRegistry::Open(RegKey parent, std::string_view path, std::uint32_t access,
-                            bool create, RegKey& result) {
+RegStatus SimRegistry::Open(RegKey parent, std::string_view path, std::uint32_t access, bool create,
+                            RegKey& result) {
     const auto from = Resolve(parent);
     if (!from) {
         return reg_status::kInvalidHandle;
@@ -246,8 +246,7 @@ RegStatus SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::uint32_t na
 }
 
 RegStatus SimRegistry::EnumValue(RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
-                                 std::optional<std::uint32_t> dataCapacity,
-                                 RegEnumValueInfo& out) {
+                                 std::optional<std::uint32_t> dataCapacity, RegEnumValueInfo& out) {
     out.dataBytes = dataCapacity.value_or(0);
     const auto h = Resolve(key);
     if (!h) {

@@ -17,7 +17,7 @@
 namespace keldra::platform::sim {
 
 class SimRegistry final : public RegistryPort {
-public:
+  public:
     // The HKEY_USERS branch that HKEY_CURRENT_USER shows, as under Wine.
     static constexpr std::string_view kCurrentUserSid = "S-1-5-21-0-0-0-1000";
 
@@ -52,7 +52,7 @@ public:
     // Handles opened and not yet closed: every walk must bring this back to where it was.
     std::size_t OpenHandleCount() const { return handles_.size(); }
 
-private:
+  private:
     struct Value {
         std::u16string name;
         std::uint32_t type = 0;

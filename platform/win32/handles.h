@@ -9,7 +9,7 @@ namespace keldra::platform::win32 {
 
 template <typename Traits>
 class UniqueHandle {
-public:
+  public:
     using Value = typename Traits::Value;
 
     UniqueHandle() = default;
@@ -17,7 +17,8 @@ public:
     ~UniqueHandle() { reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : value_(std::exchange(other.value_, Traits::kNone)) {}
+    UniqueHandle(UniqueHandle&& other) noexcept
+        : value_(std::exchange(other.value_, Traits::kNone)) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             reset(std::exchange(other.value_, Traits::kNone));
@@ -34,7 +35,7 @@ public:
         return old != Traits::kNone ? Traits::Close(old) : Traits::kCloseNothing;
     }
 
-private:
+  private:
     Value value_ = Traits::kNone;
 };
 

@@ -19,7 +19,8 @@ std::string Narrow(const wchar_t* wide, std::size_t length) {
 
 HKEY PredefinedKey(RegKey key) {
     // The predefined handles are sign-extended 32-bit values on 64-bit Windows.
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(key))));
+    return reinterpret_cast<HKEY>(
+        static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(key))));
 }
 
 }  // namespace
@@ -92,9 +93,9 @@ RegStatus Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subKeyCount,
                                       std::uint32_t& valueCount) {
     DWORD subKeys = 0;
     DWORD values = 0;
-    const LSTATUS status = RegQueryInfoKeyW(Native(key), nullptr, nullptr, nullptr, &subKeys,
-                                            nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                                            nullptr);
+    const LSTATUS status =
+        RegQueryInfoKeyW(Native(key), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                         &values, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_SUCCESS) {
         subKeyCount = subKeys;
         valueCount = values;

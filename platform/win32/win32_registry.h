@@ -11,7 +11,7 @@
 namespace keldra::platform::win32 {
 
 class Win32Registry final : public RegistryPort {
-public:
+  public:
     Win32Registry() = default;
     Win32Registry(const Win32Registry&) = delete;
     Win32Registry& operator=(const Win32Registry&) = delete;
@@ -38,7 +38,7 @@ public:
     // the platform-side test helpers.
     HKEY Native(RegKey key) const;
 
-private:
+  private:
     // Takes ownership of a key the platform opened and returns its port handle; a
     // predefined root handed back unchanged keeps its own number.
     RegKey Adopt(HKEY key, RegKey parent);

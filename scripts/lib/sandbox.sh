@@ -71,7 +71,7 @@ _sandbox_root() {
 # outside SB. Prints every problem found, naming the drive or link and where
 # it leads.
 sandbox_check() {
-    local sb=${1:-} root real_home dosdev entry name i bad=0
+    local sb=${1:-} root real_home dosdev entry name i attempt errors bad=0
     local -a paths=() what=() res=() roots=() links=()
     local -A seen=()
     _keldra_checked_sb=""
@@ -141,12 +141,19 @@ sandbox_check() {
     # realpath for all of them keep this fast on a full prefix. Dangling links
     # are resolved as if their target existed (realpath -m).
     if ((${#roots[@]})); then
-        mapfile -d '' links < <(find "${roots[@]}" -type l -print0)
-        # A find that failed half-way would hide links: treat it as a refusal.
-        if ! wait "$!"; then
-            _sandbox_err "refusing $sb: could not list the links below its drives"
-            return 1
-        fi
+        # A find that failed would hide links, so it means refusal. But programs
+        # running in the sandbox at the same time (ctest -j) create and remove
+        # folders, and find fails on one that vanishes under it even with
+        # -ignore_readdir_race: try again before giving up.
+        for attempt in 1 2 3 fail; do
+            if [[ $attempt == fail ]]; then
+                _sandbox_err "refusing $sb: could not list the links below its drives"
+                return 1
+            fi
+            [[ $attempt == 3 ]] && errors=/dev/stderr || errors=/dev/null
+            mapfile -d '' links < <(find "${roots[@]}" -ignore_readdir_race -type l -print0 2>"$errors")
+            wait "$!" && break
+        done
         if ! _sandbox_resolve res "${links[@]}"; then
             _sandbox_err "refusing $sb: could not resolve the links below its drives"
             return 1
@@ -219,6 +226,13 @@ sandbox_server_start() {
         cd "$WINEPREFIX" || exit 1
         # -p keeps it alive when idle; it daemonises and returns once ready.
         "$KELDRA_WINE_DIR/wineserver" -p </dev/null >/dev/null 2>&1
+        # The first program of a prefix starts Wine's services (services.exe,
+        # winedevice.exe), which live until the server stops and keep the
+        # output of that first program open: under ctest, whose test waits for
+        # its output to close, that test would never end. Start them here,
+        # with nothing of ours to inherit.
+        cd "$WINEPREFIX/drive_c" || exit 1
+        "$KELDRA_WINE_DIR/wine64" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
     ) || {
         _sandbox_err "could not start wineserver for $sb"
         return 1

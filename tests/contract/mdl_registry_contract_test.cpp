@@ -12,7 +12,7 @@ namespace reg = mdlRegistry;
 constexpr RegKey kHkcu = reg_root::kCurrentUser;
 
 class RegistryLayer : public RegistryTest {
-protected:
+  protected:
     void TearDown() override {
         EXPECT_EQ(backend_->OpenHandleCount(), handlesAtStart_) << "a key was left open";
         RegistryTest::TearDown();
@@ -208,13 +208,16 @@ TEST_P(RegistryLayer, ReadValueGivesTextNumberOrHex) {
     Put("", "qword", reg_type::kQword, Raw({1, 2, 3, 4, 5, 6, 7, 8}));
     Put("", "", reg_type::kSz, Sz(u"txtfile"));
 
-    EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "bin"), reg::RegVariant(std::string("01 AB 00")));
-    EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "bin2"), reg::RegVariant(std::string("0A FF 00")));
+    EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "bin"),
+              reg::RegVariant(std::string("01 AB 00")));
+    EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "bin2"),
+              reg::RegVariant(std::string("0A FF 00")));
     EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "empty bin"), reg::RegVariant(std::string()));
     EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "dword"), reg::RegVariant(std::int32_t{-1}));
     EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "sz"), reg::RegVariant(std::string("first")));
     EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "multi"), reg::RegVariant(std::string("one")));
-    EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "expand"), reg::RegVariant(std::string("%TEMP%")));
+    EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "expand"),
+              reg::RegVariant(std::string("%TEMP%")));
     EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), ""), reg::RegVariant(std::string("txtfile")));
     EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "qword"), reg::RegVariant());
     EXPECT_EQ(reg::ReadValue(reg(), kHkcu, Path(), "absent"), reg::RegVariant());

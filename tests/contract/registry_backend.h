@@ -14,7 +14,7 @@
 namespace keldra::testing {
 
 class RegistryBackend {
-public:
+  public:
     virtual ~RegistryBackend() = default;
     virtual platform::RegistryPort& Port() = 0;
     // Removes a key and everything below it (rights restored first).
@@ -39,6 +39,8 @@ std::unique_ptr<RegistryBackend> MakeWin32RegistryBackend();
 #endif
 
 // Test names and messages show the backend by its name.
-inline void PrintTo(const RegistryBackendFactory& f, std::ostream* os) { *os << f.name; }
+inline void PrintTo(const RegistryBackendFactory& f, std::ostream* os) {
+    *os << f.name;
+}
 
 }  // namespace keldra::testing

@@ -5,7 +5,7 @@ namespace keldra::testing {
 namespace {
 
 class SimBackend final : public RegistryBackend {
-public:
+  public:
     platform::RegistryPort& Port() override { return reg_; }
     bool DeleteTree(platform::RegKey root, std::string_view path) override {
         return reg_.DeleteTree(root, path);
@@ -15,12 +15,14 @@ public:
     }
     std::size_t OpenHandleCount() const override { return reg_.OpenHandleCount(); }
 
-private:
+  private:
     platform::sim::SimRegistry reg_;
 };
 
 }  // namespace
 
-std::unique_ptr<RegistryBackend> MakeSimRegistryBackend() { return std::make_unique<SimBackend>(); }
+std::unique_ptr<RegistryBackend> MakeSimRegistryBackend() {
+    return std::make_unique<SimBackend>();
+}
 
 }  // namespace keldra::testing

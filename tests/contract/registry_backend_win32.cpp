@@ -55,7 +55,7 @@ void GrantAllBelow(HKEY root, const std::wstring& path) {
 }
 
 class Win32Backend final : public RegistryBackend {
-public:
+  public:
     platform::RegistryPort& Port() override { return reg_; }
 
     bool DeleteTree(platform::RegKey root, std::string_view path) override {
@@ -74,16 +74,17 @@ public:
             return SetKeyAcl(reg_.Native(root), Wide(path), &empty);
         }
         // One entry for everyone with the rights that remain.
-        const DWORD remaining =
-            STANDARD_RIGHTS_REQUIRED | (read ? (KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK)
-                                             : (KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY));
+        const DWORD remaining = STANDARD_RIGHTS_REQUIRED |
+                                (read ? (KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK)
+                                      : (KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY));
         SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
         PSID everyone = nullptr;
         if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
                                       &everyone)) {
             return false;
         }
-        std::vector<BYTE> aclBuffer(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(everyone));
+        std::vector<BYTE> aclBuffer(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) +
+                                    GetLengthSid(everyone));
         auto* acl = reinterpret_cast<PACL>(aclBuffer.data());
         const bool ok = InitializeAcl(acl, static_cast<DWORD>(aclBuffer.size()), ACL_REVISION) &&
                         AddAccessAllowedAce(acl, ACL_REVISION, remaining, everyone) &&
@@ -94,7 +95,7 @@ public:
 
     std::size_t OpenHandleCount() const override { return reg_.OpenHandleCount(); }
 
-private:
+  private:
     platform::win32::Win32Registry reg_;
 };
 

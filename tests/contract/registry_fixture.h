@@ -30,14 +30,16 @@ inline Bytes Sz(std::u16string_view text) {
     b.push_back(0);
     return b;
 }
-inline Bytes Raw(std::initializer_list<std::uint8_t> bytes) { return Bytes(bytes); }
+inline Bytes Raw(std::initializer_list<std::uint8_t> bytes) {
+    return Bytes(bytes);
+}
 inline Bytes Dword(std::uint32_t v) {
     return Bytes{static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
                  static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
 }
 
 class RegistryTest : public ::testing::TestWithParam<RegistryBackendFactory> {
-protected:
+  protected:
     void SetUp() override {
         backend_ = GetParam().make();
         static std::atomic<unsigned> counter{0};
@@ -62,7 +64,9 @@ protected:
         return sub.empty() ? base_ : base_ + "\\" + std::string(sub);
     }
     // Removes a key outside this test's own one when the test ends.
-    void RemoveLater(RegKey root, std::string path) { cleanup_.emplace_back(root, std::move(path)); }
+    void RemoveLater(RegKey root, std::string path) {
+        cleanup_.emplace_back(root, std::move(path));
+    }
 
     // Writes one value, creating the keys on the way.
     void Put(RegKey root, const std::string& path, std::string_view name, std::uint32_t type,

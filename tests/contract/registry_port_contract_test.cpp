@@ -11,7 +11,7 @@ namespace keldra::testing {
 namespace {
 
 class RegistryPortContract : public RegistryTest {
-protected:
+  protected:
     // Wine checks no rights for a key-info query, nor the rights of an existing key when
     // creating below it; Windows refuses both, and so does the simulation.
     void ExpectDeniedUnlessWine(RegStatus status, const RegKey* opened = nullptr) {
@@ -378,7 +378,8 @@ TEST_P(RegistryPortContract, AnEmptyAccessListLeavesOnlyTheOwnersRights) {
     EXPECT_EQ(reg().OpenKeyEx(reg_root::kCurrentUser, Path("locked"), reg_access::kRead, key),
               reg_status::kAccessDenied);
     key = 0;
-    ExpectDeniedUnlessWine(reg().CreateKey(reg_root::kCurrentUser, Path("locked\\below"), key), &key);
+    ExpectDeniedUnlessWine(reg().CreateKey(reg_root::kCurrentUser, Path("locked\\below"), key),
+                           &key);
     // The owner may still read and change the access list, so a plain open succeeds,
     // and the handle can do nothing else.
     ASSERT_EQ(reg().OpenKey(reg_root::kCurrentUser, Path("locked"), key), reg_status::kSuccess);
@@ -400,9 +401,9 @@ TEST_P(RegistryPortContract, AReadOnlyKeyOpensForReadingOnly) {
     Put("readonly", "v", reg_type::kSz, Sz(u"x"));
     ASSERT_TRUE(backend_->Deny(reg_root::kCurrentUser, Path("readonly"), false, true));
     RegKey key = 0;
-    EXPECT_EQ(reg().OpenKeyEx(reg_root::kCurrentUser, Path("readonly"), reg_access::kAllAccess,
-                              key),
-              reg_status::kAccessDenied);
+    EXPECT_EQ(
+        reg().OpenKeyEx(reg_root::kCurrentUser, Path("readonly"), reg_access::kAllAccess, key),
+        reg_status::kAccessDenied);
     ASSERT_EQ(reg().OpenKey(reg_root::kCurrentUser, Path("readonly"), key), reg_status::kSuccess);
     platform::RegValueInfo info;
     EXPECT_EQ(reg().QueryValue(key, "v", 64u, info), reg_status::kSuccess);
@@ -415,7 +416,8 @@ TEST_P(RegistryPortContract, AReadOnlyKeyOpensForReadingOnly) {
     EXPECT_EQ(reg().SetValue(key, "w", reg_type::kSz, Sz(u"y")), reg_status::kAccessDenied);
     reg().CloseKey(key);
     key = 0;
-    ExpectDeniedUnlessWine(reg().CreateKey(reg_root::kCurrentUser, Path("readonly\\new"), key), &key);
+    ExpectDeniedUnlessWine(reg().CreateKey(reg_root::kCurrentUser, Path("readonly\\new"), key),
+                           &key);
     EXPECT_EQ(backend_->OpenHandleCount(), handlesAtStart_);
 }
 

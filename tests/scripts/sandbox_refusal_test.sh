@@ -17,18 +17,11 @@ trap 'rm -rf -- "$work"' EXIT
 # Even a broken script must not find the real home from here.
 export HOME=$work/home
 mkdir -p "$HOME"
-unset WINEPREFIX KELDRA_SANDBOX KELDRA_RUN_STDIN
-
-# A folder outside every fake sandbox, named so that a plain string-prefix
-# comparison with the sandbox path ($work/box) would wrongly call it inside.
-outside=$work/box-outside
-mkdir -p "$outside"
-echo "must not be reachable" >"$outside/precious.txt"
+unset WINEPREFIX KELDRA_SANDBOX KELDRA_RUN_STDIN FAKE_WINE_STATUS
 
 fake_wine=$work/fake-wine
 mkdir -p "$fake_wine"
 export KELDRA_WINE_DIR=$fake_wine
-export FAKE_WINE_LOG=$work/wine-started
 cat >"$fake_wine/wine64" <<'EOF'
 #!/usr/bin/env bash
 {
@@ -55,25 +48,54 @@ printf 'MZ not really a program\n' >"$build/dummy_test.exe"
 printf 'MZ not really a dll\n' >"$build/helper.dll"
 printf 'notes\n' >"$build/notes.txt"
 
-# A clean fake sandbox laid out as wine-sandbox.sh makes it; each case
-# starts from a copy.
+# Each case gets a copy of this folder: a clean fake sandbox "box", laid out
+# as wine-sandbox.sh makes it, and beside it "box-outside", named so that a
+# plain string-prefix comparison with the sandbox path would call it inside.
 template=$work/template
-mkdir -p "$template/prefix/dosdevices" "$template/home" "$template/xdg/config" \
-    "$template/xdg/data" "$template/xdg/cache" "$template/tmp" "$template/drives/d" \
-    "$template/prefix/drive_c/windows/system32" "$template/prefix/drive_c/users/x/Desktop"
-: >"$template/.keldra-sandbox"
-echo marker >"$template/prefix/drive_c/users/x/Desktop/keldra-sandbox-folder.txt"
-ln -s ../drive_c "$template/prefix/dosdevices/c:"
-ln -s ../../drives/d "$template/prefix/dosdevices/d:"
+box=$template/box
+mkdir -p "$box/prefix/dosdevices" "$box/home" "$box/xdg/config" "$box/xdg/data" \
+    "$box/xdg/cache" "$box/tmp" "$box/drives/d" "$box/prefix/drive_c/windows/system32" \
+    "$box/prefix/drive_c/users/x/Desktop" "$template/box-outside"
+: >"$box/.keldra-sandbox"
+echo marker >"$box/prefix/drive_c/users/x/Desktop/keldra-sandbox-folder.txt"
+ln -s ../drive_c "$box/prefix/dosdevices/c:"
+ln -s ../../drives/d "$box/prefix/dosdevices/d:"
 # Links that stay inside are allowed, and ports are not drives.
-ln -s ../../windows "$template/prefix/drive_c/users/x/win-link"
-ln -s /dev/ttyS0 "$template/prefix/dosdevices/com1"
+ln -s ../../windows "$box/prefix/drive_c/users/x/win-link"
+ln -s /dev/ttyS0 "$box/prefix/dosdevices/com1"
+echo "must not be reachable" >"$template/box-outside/precious.txt"
 
-# make_sandbox: a fresh copy of the template at $work/box, path on stdout.
-make_sandbox() {
-    rm -rf -- "$work/box"
-    cp -a -- "$template" "$work/box"
-    printf '%s\n' "$work/box"
+# new_case NAME: copy the template to a folder of its own and set case_dir,
+# sb (the sandbox) and outside for the case being built.
+cases=()
+new_case() {
+    case_dir=$work/case${#cases[@]}
+    cases+=("$1")
+    cp -a -- "$template" "$case_dir"
+    sb=$case_dir/box
+    outside=$case_dir/box-outside
+}
+
+# start_refusal TEXT...: run both scripts on the current case in the
+# background; finish_refusal checks them later. The cases run at once so
+# that the whole test stays fast.
+culprits=()
+start_refusal() {
+    local joined
+    printf -v joined '%s\n' "$@"
+    culprits+=("$joined")
+    (
+        status=0
+        FAKE_WINE_LOG=$case_dir/wine-started "$check_cmd" check "$sb" \
+            >"$case_dir/check.out" 2>&1 || status=$?
+        echo "$status" >"$case_dir/check.status"
+    ) &
+    (
+        status=0
+        FAKE_WINE_LOG=$case_dir/wine-started KELDRA_SANDBOX=$sb "$run_cmd" "$build/dummy_test.exe" \
+            >"$case_dir/run.out" 2>&1 </dev/null || status=$?
+        echo "$status" >"$case_dir/run.status"
+    ) &
 }
 
 failures=0
@@ -83,108 +105,101 @@ fail() {
     failures=$((failures + 1))
 }
 
-# expect_refusal CASE SANDBOX TEXT...: both scripts must exit non-zero, print
-# every TEXT (the culprit) and leave Wine unstarted.
-expect_refusal() {
-    local name=$1 sb=$2 out status text problem=""
-    shift 2
-    rm -f -- "$FAKE_WINE_LOG"
-
-    status=0
-    out=$("$check_cmd" check "$sb" 2>&1) || status=$?
-    if ((status == 0)); then
-        problem="wine-sandbox.sh check accepted it"
-    else
-        for text in "$@"; do
-            [[ $out == *"$text"* ]] || problem="wine-sandbox.sh check did not name '$text': $out"
-        done
-    fi
-
-    if [[ -z $problem ]]; then
-        status=0
-        out=$(KELDRA_SANDBOX=$sb "$run_cmd" "$build/dummy_test.exe" 2>&1 </dev/null) || status=$?
-        if ((status == 0)); then
-            problem="wine-run.sh ran the program"
-        else
-            for text in "$@"; do
-                [[ $out == *"$text"* ]] || problem="wine-run.sh did not name '$text': $out"
-            done
+# finish_refusal INDEX: both scripts must have exited non-zero, printed every
+# culprit text, and left Wine unstarted.
+finish_refusal() {
+    local i=$1 dir=$work/case$1 script out text problem=""
+    local -a texts=()
+    mapfile -t texts <<<"${culprits[i]%$'\n'}"
+    for script in check run; do
+        out=$(<"$dir/$script.out")
+        if [[ $(<"$dir/$script.status") == 0 ]]; then
+            problem="$script accepted it: $out"
+            break
         fi
-    fi
-
-    if [[ -z $problem && -e $FAKE_WINE_LOG ]]; then
+        for text in "${texts[@]}"; do
+            if [[ $out != *"$text"* ]]; then
+                problem="$script did not name '$text': $out"
+                break 2
+            fi
+        done
+    done
+    if [[ -z $problem && -e $dir/wine-started ]]; then
         problem="wine64 was started"
     fi
-    if [[ -z $problem && -e $sb/prefix/drive_c/keldra-run ]]; then
+    if [[ -z $problem && -e $dir/box/prefix/drive_c/keldra-run ]]; then
         problem="wine-run.sh copied the program before refusing"
     fi
-
-    if [[ -n $problem ]]; then fail "$name" "$problem"; else pass "$name"; fi
+    if [[ -n $problem ]]; then fail "${cases[i]}" "$problem"; else pass "${cases[i]}"; fi
 }
 
 # --- refusals ---------------------------------------------------------------
 
-sb=$(make_sandbox)
+new_case "z: drive mapped to /"
 ln -s / "$sb/prefix/dosdevices/z:"
-expect_refusal "z: drive mapped to /" "$sb" "drive z:"
+start_refusal "drive z:"
 
-sb=$(make_sandbox)
+new_case "z: drive even when it points inside"
 ln -s ../drive_c "$sb/prefix/dosdevices/z:"
-expect_refusal "z: drive even when it points inside" "$sb" "drive z:"
+start_refusal "drive z:"
 
-sb=$(make_sandbox)
-rm "$sb/prefix/dosdevices/d:"
-ln -s "$outside" "$sb/prefix/dosdevices/d:"
-expect_refusal "d: drive leading outside" "$sb" "drive d:" "$outside"
+new_case "d: drive leading outside"
+ln -sfn "$outside" "$sb/prefix/dosdevices/d:"
+start_refusal "drive d:" "$outside"
 
-sb=$(make_sandbox)
+new_case "raw device d:: leading outside"
 ln -s /dev/null "$sb/prefix/dosdevices/d::"
-expect_refusal "raw device d:: leading outside" "$sb" "drive d::" "/dev/null"
+start_refusal "drive d::" "/dev/null"
 
-sb=$(make_sandbox)
+new_case "Desktop link leading outside"
 rm -r "$sb/prefix/drive_c/users/x/Desktop"
 ln -s "$outside" "$sb/prefix/drive_c/users/x/Desktop"
-expect_refusal "Desktop link leading outside" "$sb" "users/x/Desktop" "$outside"
+start_refusal "users/x/Desktop" "$outside"
 
-sb=$(make_sandbox)
+new_case "nested link deep below drive_c"
 mkdir -p "$sb/prefix/drive_c/ProgramData/a/b/c/d/e"
 ln -s "$outside/precious.txt" "$sb/prefix/drive_c/ProgramData/a/b/c/d/e/deep"
-expect_refusal "nested link deep below drive_c" "$sb" "ProgramData/a/b/c/d/e/deep" "$outside/precious.txt"
+start_refusal "ProgramData/a/b/c/d/e/deep" "$outside/precious.txt"
 
-sb=$(make_sandbox)
+new_case "relative link ../../.. escaping"
 ln -s ../../.. "$sb/prefix/drive_c/up"
-expect_refusal "relative link ../../.. escaping" "$sb" "drive_c/up -> ../../.." "leads to $work, outside"
+start_refusal "drive_c/up -> ../../.." "leads to $case_dir, outside"
 
-sb=$(make_sandbox)
+new_case "dangling link that would lead outside"
 ln -s "$outside/not-there-yet/file" "$sb/prefix/drive_c/dangling"
-expect_refusal "dangling link that would lead outside" "$sb" "drive_c/dangling" "$outside/not-there-yet/file"
+start_refusal "drive_c/dangling" "$outside/not-there-yet/file"
 
-sb=$(make_sandbox)
+new_case "link below drive d: leading outside"
 ln -s "$outside" "$sb/drives/d/escape"
-expect_refusal "link below drive d: leading outside" "$sb" "drives/d/escape" "$outside"
+start_refusal "drives/d/escape" "$outside"
 
-sb=$(make_sandbox)
+new_case "sandbox home leading outside"
 rm -r "${sb:?}/home"
 ln -s "$outside" "$sb/home"
-expect_refusal "sandbox home leading outside" "$sb" "HOME" "$outside"
+start_refusal "HOME" "$outside"
 
-sb=$(make_sandbox)
+new_case "missing dosdevices (Wine would add z:)"
 rm -r "$sb/prefix/dosdevices"
-expect_refusal "missing dosdevices (Wine would add z:)" "$sb" "dosdevices"
+start_refusal "dosdevices"
 
-sb=$(make_sandbox)
+new_case "missing .keldra-sandbox marker"
 rm "$sb/.keldra-sandbox"
-expect_refusal "missing .keldra-sandbox marker" "$sb" ".keldra-sandbox"
+start_refusal ".keldra-sandbox"
+
+wait
+for i in "${!cases[@]}"; do
+    finish_refusal "$i"
+done
 
 # KELDRA_SANDBOX unset: wine-run.sh must not fall back to any default prefix.
-rm -f -- "$FAKE_WINE_LOG"
+wine_log=$work/wine-started
 status=0
-out=$("$run_cmd" "$build/dummy_test.exe" 2>&1 </dev/null) || status=$?
+out=$(FAKE_WINE_LOG=$wine_log "$run_cmd" "$build/dummy_test.exe" 2>&1 </dev/null) || status=$?
 if ((status == 0)); then
     fail "KELDRA_SANDBOX unset" "wine-run.sh ran the program"
 elif [[ $out != *KELDRA_SANDBOX* || $out != *with-sandbox.sh* ]]; then
     fail "KELDRA_SANDBOX unset" "message does not explain what to do: $out"
-elif [[ -e $FAKE_WINE_LOG ]]; then
+elif [[ -e $wine_log ]]; then
     fail "KELDRA_SANDBOX unset" "wine64 was started"
 else
     pass "KELDRA_SANDBOX unset"
@@ -192,9 +207,8 @@ fi
 
 # --- a clean sandbox is accepted and the program runs in C:\keldra-run ------
 
-sb=$(make_sandbox)
-rm -f -- "$FAKE_WINE_LOG"
-name="clean sandbox passes and runs in C:\\keldra-run"
+new_case "clean sandbox passes and runs in C:\\keldra-run"
+wine_log=$case_dir/wine-started
 problem=""
 if ! out=$("$check_cmd" check "$sb" 2>&1); then
     problem="wine-sandbox.sh check refused it: $out"
@@ -202,15 +216,16 @@ else
     # Relative program path, arguments with spaces, the program's exit code
     # passed through, and stdin kept away from the program.
     status=0
-    out=$(cd "$work" && FAKE_WINE_STATUS=7 KELDRA_SANDBOX=$sb \
+    out=$(cd "$work" && FAKE_WINE_LOG=$wine_log FAKE_WINE_STATUS=7 KELDRA_SANDBOX=$sb \
         "$run_cmd" build/dummy_test.exe "two words" last 2>&1 <<<"secret") || status=$?
     if ((status != 7)); then
         problem="wine-run.sh exited $status, not the program's 7: $out"
-    elif [[ ! -f $FAKE_WINE_LOG ]]; then
+    elif [[ ! -f $wine_log ]]; then
         problem="wine64 was not started: $out"
     else
-        log=$(<"$FAKE_WINE_LOG")$'\n'
-        exe=$(sed -n 's/^exe=//p' "$FAKE_WINE_LOG")
+        log=$(<"$wine_log")$'\n'
+        exe=${log#*$'\n'exe=}
+        exe=${exe%%$'\n'*}
         rundir=${exe%/*}
         if [[ $rundir != "$sb/prefix/drive_c/keldra-run/"* || ${exe##*/} != dummy_test.exe ]]; then
             problem="program not run from a copy in drive_c/keldra-run: exe=$exe"
@@ -232,7 +247,7 @@ else
         fi
     fi
 fi
-if [[ -n $problem ]]; then fail "$name" "$problem"; else pass "$name"; fi
+if [[ -n $problem ]]; then fail "${cases[-1]}" "$problem"; else pass "${cases[-1]}"; fi
 
 if ((failures)); then
     printf '%d case(s) failed\n' "$failures"

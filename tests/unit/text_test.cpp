@@ -22,8 +22,10 @@ TEST(Text, UnpairedSurrogatesSurviveTheRoundTrip) {
 }
 
 TEST(Text, MalformedUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), (std::u16string{u'a', 0xFFFD, u'b'}));
-    EXPECT_EQ(Utf8ToUtf16("\xC3"), (std::u16string{0xFFFD}));        // cut short
+    EXPECT_EQ(Utf8ToUtf16("a\xFF"
+                          "b"),
+              (std::u16string{u'a', 0xFFFD, u'b'}));
+    EXPECT_EQ(Utf8ToUtf16("\xC3"), (std::u16string{0xFFFD}));              // cut short
     EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), (std::u16string{0xFFFD, 0xFFFD}));  // overlong '/'
 }
 
