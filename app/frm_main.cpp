@@ -1,0 +1,429 @@
+#include "app/frm_main.h"
+
+#include <cctype>
+#include <exception>
+#include <string>
+
+#include "app/mod_lang.h"
+
+namespace keldra::app {
+
+using platform::ui::ControlKind;
+using platform::ui::Font;
+using platform::ui::Pointer;
+using platform::ui::Twips;
+
+namespace {
+
+const Font kTahoma{"Tahoma", 8.25, false, false};
+const Font kTahomaBold{"Tahoma", 8.25, true, false};
+const Font kTahomaUnderlined{"Tahoma", 8.25, false, true};
+
+constexpr std::array<int, 4> kProcTops{1695, 2595, 3495, 4395};
+constexpr std::array<int, 4> kDescTops{1950, 2850, 3750, 4665};
+constexpr std::array<int, 4> kStatusTops{1665, 2580, 3480, 4395};
+constexpr std::array<const char*, 4> kProcTexts{
+    "Optimizing memory...", "Processing registry problems...", "Compacting registry...",
+    "Clearing junk and temporary files..."};
+constexpr std::array<const char*, 4> kDescTexts{
+    "Optimizes memory to free it up and make your applications run faster.",
+    "Searches for invalid registry entries. Fix and repair your Windows registry.",
+    "Defragments and compacts the registry.",
+    "Cleans your hard drive from unused and temporary files."};
+constexpr std::array<const char*, 4> kStatusTexts{"Done", "problems found", "Done", "MB recovered"};
+
+}  // namespace
+
+int Val(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0 &&
+           value < 1'000'000'000) {
+        value = value * 10 + (text[i] - '0');
+        ++i;
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+FrmMain::FrmMain(Program& program) : program_(program), ports_(program.ports), frmWelc_(program) {}
+
+FrmMain::~FrmMain() = default;
+
+std::string FrmMain::Text(std::string_view id) const {
+    return GetLangText(ports_, id);
+}
+
+void FrmMain::CreateControls() {
+    window_ = ports_.ui.NewWindow("frmMain", Font{"Tahoma", 9.75, false, false});
+    window_->SetCaption("Keldra Maintenance");
+    window_->SetClientSize(6225, 7575);
+    auto& w = *window_;
+    w.AddControl(ControlKind::Picture, "Image1", {0, -15, 7200, 1410}, "BANNER", kTahoma);
+    for (int i = 0; i < 4; ++i) {
+        const auto n = static_cast<std::size_t>(i);
+        const std::string index = "(" + std::to_string(i) + ")";
+        lblProc_[n] = &w.AddControl(ControlKind::Label, "lblProc" + index,
+                                    {1170, kProcTops[n], 3000, 255}, kProcTexts[n], kTahomaBold);
+        lblDesc_[n] = &w.AddControl(ControlKind::Label, "lblDesc" + index,
+                                    {1170, kDescTops[n], 4935, 420}, kDescTexts[n], kTahoma);
+        lblStatus_[n] =
+            &w.AddControl(ControlKind::Label, "lblStatus" + index,
+                          {4230, kStatusTops[n], 1875, 255}, kStatusTexts[n], kTahomaUnderlined);
+        lblStatus_[n]->SetVisible(false);
+        lblStatus_[n]->SetForeColor(i % 2 == 0 ? kGreen : kRed);
+        lblProc_[n]->OnClick = [this, i] { RowClick(i); };
+        lblStatus_[n]->OnClick = [this, i] { RowClick(i); };
+        if (i == 1 || i == 3) {
+            lblProc_[n]->SetEnabled(false);
+            lblStatus_[n]->SetEnabled(false);
+            lblProc_[n]->SetPointer(Pointer::Custom);
+            lblStatus_[n]->SetPointer(Pointer::Custom);
+        }
+    }
+    // Separators between the rows, and around the controls below them.
+    for (int i = 0; i < 5; ++i) {
+        w.AddControl(ControlKind::Line, "Line" + std::to_string(i + 1),
+                     {1170, 2460 + 900 * i, 4935, 15}, "", kTahoma);
+    }
+    w.AddControl(ControlKind::Line, "Line6", {120, 6900, 5985, 15}, "", kTahoma);
+    Anim_ = &w.AddControl(ControlKind::Animation, "Anim", {75, kAnimTop, 615, 615}, "", kTahoma);
+    chkAutoFix_ = &w.AddControl(ControlKind::CheckBox, "chkAutoFix", {1170, 5685, 3225, 255},
+                                "Fix all problems automatically", kTahoma);
+    chkAutoFix_->SetValue(platform::ui::kChecked);
+    chkAutoFix_->OnClick = [this] { chkAutoFix_Click(); };
+    lblSchedStart_ =
+        &w.AddControl(ControlKind::Label, "lblSchedStart", {1170, 6105, 4800, 615}, "", kTahoma);
+    cmdScnN_ =
+        &w.AddControl(ControlKind::Button, "cmdScnN", {180, 7065, 1300, 360}, "Scan Now", kTahoma);
+    cmdScnN_->SetVisible(false);
+    cmdCancel_ =
+        &w.AddControl(ControlKind::Button, "cmdCancel", {1590, 7065, 1300, 360}, "Cancel", kTahoma);
+    cmdCancel_->OnClick = [this] { cmdCancel_Click(); };
+    cmdScheduler_ = &w.AddControl(ControlKind::Button, "cmdScheduler", {2985, 7065, 1300, 360},
+                                  "Scheduler...", kTahoma);
+    cmdScheduler_->OnClick = [this] { cmdScheduler_Click(); };
+    cmdCorrectProblems_ = &w.AddControl(ControlKind::Button, "cmdCorrectProblems",
+                                        {4365, 7065, 1770, 360}, "Fix problems", kTahoma);
+    cmdCorrectProblems_->SetEnabled(false);
+    cmdCorrectProblems_->OnClick = [this] { cmdCorrectProblems_Click(); };
+    tmrUpd_ = &w.AddTimer("tmrUpd");
+    tmrUpd_->SetInterval(1000);
+    tmrAMaint_ = &w.AddTimer("tmrAMaint");
+    w.OnActivate = [this] { Form_Activate(); };
+    w.OnResize = [this] { Form_Resize(); };
+    w.OnUnload = [this](int& cancel) { Form_Unload(cancel); };
+}
+
+void FrmMain::Start() {
+    Form_Initialize();
+    CreateControls();
+    Form_Load();
+    window_->Show();
+}
+
+void FrmMain::Form_Initialize() {
+    ports_.ui.InitCommonControls();
+}
+
+void FrmMain::Form_Load() {
+    TrayIC_ = std::make_unique<CTray>(ports_.tray);
+    TrayIC_->SetTipText("Default Tool Tip");
+    TrayIC_->LButtonUp = [this] { TrayIC_LButtonUp(); };
+    const auto bounds = window_->Bounds();
+    window_->MoveTo((ports_.ui.ScreenWidthTwips() - bounds.width) / 2,
+                    (ports_.ui.ScreenHeightTwips() - bounds.height) / 2);
+    window_->SetIcons("AAA", true);
+    // The companion program starts on every start; its absence is no error.
+    ports_.process.Start(ports_.process.ProgramFolder() + "\\Tolvan.exe",
+                         platform::StartWindow::NormalFocus);
+    Lang();
+}
+
+void FrmMain::Lang() {
+    for (std::size_t i = 0; i < 4; ++i) {
+        lblProc_[i]->SetText(Text("OCM_lblProc" + std::to_string(i)));
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        lblDesc_[i]->SetText(Text("OCM_lblDesc" + std::to_string(i)));
+    }
+    chkAutoFix_->SetText(Text("OCM_FA"));
+    cmdCorrectProblems_->SetText(Text("OCM_FB"));
+    cmdScheduler_->SetText(Text("OCM_Sched"));
+    cmdCancel_->SetText(Text("OSM_SE"));
+    cmdScnN_->SetText(Text("OSM_SN"));
+    window_->SetCaption(Text("OCM_MCap"));
+    lblStatus_[0]->SetText(Text("OCM_DoneStat"));
+    lblStatus_[2]->SetText(Text("OCM_DoneStat"));
+    lblStatus_[1]->SetText(Text("OCM_PStat"));
+    lblStatus_[3]->SetText(Text("OCM_MStat"));
+}
+
+void FrmMain::Form_Activate() {
+    auto& ui = ports_.ui;
+    if (ports_.process.PreviousInstance()) {
+        ui.ShowMessage(Text("OSM_PrevInst"), kAppName);
+        ports_.process.EndNow(0);
+    }
+    if (RunStarted) {
+        return;
+    }
+    ui.DoEvents();
+    TrayIC_->ShowIcon();
+    if (SchedWaiting) {
+        window_->Hide();
+        return;
+    }
+    RunStarted = true;
+
+    frmWelc_.Load();
+    const int welcome = Val(ports_.settings.GetSetting(kAppName, kOptions, "WelcScreen", "0"));
+    if (welcome >= 0 && welcome <= 2) {
+        frmWelc_.chkNotShow().SetValue(welcome);
+    }
+    if (frmWelc_.chkNotShow().Value() == 0) {
+        frmWelc_.chkNotShow().SetValue(1);
+        ports_.settings.SaveSetting(kAppName, kOptions, "WelcScreen",
+                                    std::to_string(frmWelc_.chkNotShow().Value()));
+        frmWelc_.ShowModal();
+    }
+
+    window_->Hide();
+    TrayIC_->SetTipText(Text("OSM_KLT"));
+    lblSchedStart_->SetText("");
+    const int autoFix = Val(ports_.settings.GetSetting(kAppName, kOptions, "AutoFix", "1"));
+    if (autoFix >= 0 && autoFix <= 2) {
+        chkAutoFix_->SetValue(autoFix);
+    }
+    if (Anim_->Open(ports_.process.ProgramFolder() + "\\cpuscan.avi")) {
+        Anim_->Play();
+    }
+    ui.DoEvents();
+    RunMaintenance();
+    ui.DoEvents();
+    Anim_->Stop();
+    if (chkAutoFix_->Value() == platform::ui::kChecked || ScheduledRun) {
+        FixProblems();
+    }
+    cmdCorrectProblems_->SetEnabled(true);
+}
+
+void FrmMain::Form_Resize() {
+    if (window_->State() == platform::ui::WindowState::Minimized) {
+        window_->Hide();
+    }
+}
+
+void FrmMain::UnloadOthers() {
+    // The results windows and the scheduler attach here as they come; the welcome window is
+    // always there.
+    frmWelc_.Unload();
+}
+
+void FrmMain::Form_Unload(int& cancel) {
+    cancel = 0;
+    StopScanProc();
+    AllEnd = true;
+    tmrUpd_->SetEnabled(false);
+    tmrAMaint_->SetEnabled(false);
+    UnloadOthers();
+    ports_.process.EndNow(0);
+}
+
+void FrmMain::Form_Terminate() {
+    ports_.process.SetExitErrorMode();
+}
+
+void FrmMain::cmdScheduler_Click() {
+    // The scheduler window opens here once it exists.
+}
+
+void FrmMain::MoveAnimDown() {
+    auto position = Anim_->Position();
+    position.top += kRowStep;
+    Anim_->Move(position);
+}
+
+void FrmMain::RunMaintenance() {
+    const bool& cancelled = program_.ScanCancelled;
+    OptimizeMemory();
+    if (cancelled) {
+        return;
+    }
+    Wait(2);
+    if (cancelled) {
+        return;
+    }
+    lblStatus_[0]->SetVisible(true);
+    MoveAnimDown();
+
+    FixRegistry();
+    if (cancelled) {
+        return;
+    }
+    Wait(2);
+    if (cancelled) {
+        return;
+    }
+    const std::size_t problems = program_.problems.Count();
+    if (problems > 0) {
+        lblStatus_[1]->SetText(std::to_string(problems) + Text("OCM_PStat"));
+        lblStatus_[1]->SetEnabled(true);
+        lblProc_[1]->SetEnabled(true);
+        lblStatus_[1]->SetPointer(Pointer::Custom);
+        lblProc_[1]->SetPointer(Pointer::Custom);
+    } else {
+        lblStatus_[1]->SetForeColor(kGreen);
+        lblStatus_[1]->SetText(Text("OCM_DoneNP"));
+    }
+    lblStatus_[1]->SetVisible(true);
+    MoveAnimDown();
+
+    OptimizeRegistry();
+    if (cancelled) {
+        return;
+    }
+    Wait(2);
+    if (cancelled) {
+        return;
+    }
+    lblStatus_[2]->SetVisible(true);
+    MoveAnimDown();
+
+    lblSchedStart_->SetVisible(true);
+    if (cancelled) {
+        return;
+    }
+    CleanDisk();
+    if (cancelled) {
+        return;
+    }
+    lblSchedStart_->SetText("");
+    const auto& junk = program_.junk;
+    if (junk.JunkCount > 0) {
+        lblStatus_[3]->SetText(std::to_string(junk.JunkBytes / (1024 * 1024)) + Text("OCM_MStat"));
+        lblStatus_[3]->SetEnabled(true);
+        lblProc_[3]->SetEnabled(true);
+        lblStatus_[3]->SetPointer(Pointer::Custom);
+        lblProc_[3]->SetPointer(Pointer::Custom);
+    } else {
+        lblStatus_[3]->SetForeColor(kGreen);
+        lblStatus_[3]->SetText(Text("OCM_DoneNS"));
+    }
+    lblStatus_[3]->SetVisible(true);
+}
+
+void FrmMain::Wait(std::int32_t timeToWaitSeconds) {
+    // Elapsed time, not an end tick, so the counter's wrap-around changes nothing; and the
+    // wait sleeps until an event comes instead of spinning.
+    auto& process = ports_.process;
+    const std::uint32_t start = process.TickCount();
+    const auto total = static_cast<std::uint32_t>(timeToWaitSeconds) * 1000u;
+    for (;;) {
+        const std::uint32_t elapsed = process.TickCount() - start;
+        if (timeToWaitSeconds <= 0 || elapsed >= total) {
+            return;
+        }
+        ports_.ui.WaitForEvent(total - elapsed);
+        ports_.ui.DoEvents();
+    }
+}
+
+void FrmMain::OptimizeMemory() {
+    const std::string path = ports_.process.ProgramFolder() + "\\freemem.exe";
+    for (int i = 0; i < 3; ++i) {
+        ports_.process.Start(path, platform::StartWindow::Hidden);
+    }
+}
+
+void FrmMain::FixRegistry() {
+    ports_.ui.DoEvents();
+    if (ScanRegistry) {
+        ScanRegistry();
+    }
+    ports_.ui.DoEvents();
+}
+
+void FrmMain::OptimizeRegistry() {
+    // Reading, switching and writing the registry checker's configuration come with the
+    // compaction module.
+}
+
+void FrmMain::CleanDisk() {
+    program_.junk.Clear();
+    if (SearchJunk) {
+        SearchJunk();
+    }
+}
+
+void FrmMain::FixProblems() {
+    // A failure that escapes the removal leaves the program running, so that the user
+    // still sees the results; ending the process passes through.
+    try {
+        if (DestroyJunk) {
+            DestroyJunk();
+        }
+        if (Remove) {
+            Remove();
+        }
+    } catch (const std::exception&) {
+        return;
+    }
+    ports_.process.EndNow(0);
+}
+
+void FrmMain::StopScanProc() {
+    program_.ScanCancelled = true;
+    Anim_->Stop();
+    auto position = Anim_->Position();
+    position.top = kAnimTop;
+    Anim_->Move(position);
+    program_.problems.Clear();
+    program_.junk.Clear();
+    for (auto* status : lblStatus_) {
+        status->SetVisible(false);
+    }
+    lblStatus_[1]->SetEnabled(false);
+    lblStatus_[3]->SetEnabled(false);
+    lblProc_[1]->SetEnabled(false);
+    lblProc_[3]->SetEnabled(false);
+    cmdCorrectProblems_->SetEnabled(false);
+}
+
+void FrmMain::cmdCancel_Click() {
+    TrayIC_->DeleteIcon();
+    AllEnd = true;
+    tmrUpd_->SetEnabled(false);
+    tmrAMaint_->SetEnabled(false);
+    UnloadOthers();
+    window_->Unload();
+}
+
+void FrmMain::chkAutoFix_Click() {
+    if (!SchedWaiting) {
+        ports_.settings.SaveSetting(kAppName, kOptions, "AutoFix",
+                                    std::to_string(chkAutoFix_->Value()));
+    }
+}
+
+void FrmMain::RowClick(int index) {
+    if (index == 1 && ShowRegistryResults) {
+        ShowRegistryResults();
+    } else if (index == 3 && ShowDiskResults) {
+        ShowDiskResults();
+    }
+}
+
+void FrmMain::TrayIC_LButtonUp() {
+    window_->SetState(platform::ui::WindowState::Normal);
+    window_->Show();
+}
+
+}  // namespace keldra::app

@@ -1,0 +1,107 @@
+#pragma once
+// The main window: start-up, the four stage rows, the run sequencer, fixing, cancelling
+// and closing. It lives for the whole process.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/c_tray.h"
+#include "app/frm_welc.h"
+#include "app/program.h"
+
+namespace keldra::app {
+
+class FrmMain {
+  public:
+    explicit FrmMain(Program& program);
+    ~FrmMain();
+    FrmMain(const FrmMain&) = delete;
+    FrmMain& operator=(const FrmMain&) = delete;
+
+    // Start-up as the platform runs it: initialise, load (may end the process), show.
+    void Start();
+
+    // Handlers and procedures.
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload(int& cancel);
+    void Form_Terminate();
+    void Lang();
+    void RunMaintenance();
+    void Wait(std::int32_t timeToWaitSeconds);
+    void OptimizeMemory();
+    void FixRegistry();
+    void OptimizeRegistry();
+    void CleanDisk();
+    void FixProblems();
+    void StopScanProc();
+    void cmdCancel_Click();
+    void cmdCorrectProblems_Click() { FixProblems(); }
+    void cmdScheduler_Click();
+    void chkAutoFix_Click();
+    void RowClick(int index);
+    void TrayIC_LButtonUp();
+
+    // Form variables.
+    bool AllEnd = false;
+    bool SchedWaiting = false;
+    bool RunStarted = false;
+    bool ScheduledRun = false;
+
+    platform::ui::Window& Window() { return *window_; }
+    CTray& TrayIC() { return *TrayIC_; }
+    FrmWelc& frmWelc() { return frmWelc_; }
+    platform::ui::Control& lblProc(int i) { return *lblProc_[static_cast<std::size_t>(i)]; }
+    platform::ui::Control& lblStatus(int i) { return *lblStatus_[static_cast<std::size_t>(i)]; }
+    platform::ui::Control& Anim() { return *Anim_; }
+
+    // Where rows 1 and 3 lead; the results windows attach here.
+    std::function<void()> ShowRegistryResults;
+    std::function<void()> ShowDiskResults;
+    // The stages' work, attached by the scanner and cleaner modules as they exist: the scan
+    // of the registry locations, the junk search of the listed drives, junk removal and
+    // registry repair.
+    std::function<void()> ScanRegistry;
+    std::function<void()> SearchJunk;
+    std::function<void()> DestroyJunk;
+    std::function<void()> Remove;
+
+    static constexpr platform::ui::Color kGreen = platform::ui::Rgb(0, 192, 0);
+    static constexpr platform::ui::Color kRed = platform::ui::Rgb(255, 0, 0);
+    static constexpr int kAnimTop = 1590;
+    static constexpr int kRowStep = 900;
+
+  private:
+    void CreateControls();
+    std::string Text(std::string_view id) const;
+    void MoveAnimDown();
+    void UnloadOthers();
+
+    Program& program_;
+    const Ports& ports_;
+    std::unique_ptr<platform::ui::Window> window_;
+    std::unique_ptr<CTray> TrayIC_;
+    FrmWelc frmWelc_;
+    std::array<platform::ui::Control*, 4> lblProc_{};
+    std::array<platform::ui::Control*, 4> lblDesc_{};
+    std::array<platform::ui::Control*, 4> lblStatus_{};
+    platform::ui::Control* Anim_ = nullptr;
+    platform::ui::Control* chkAutoFix_ = nullptr;
+    platform::ui::Control* lblSchedStart_ = nullptr;
+    platform::ui::Control* cmdScnN_ = nullptr;
+    platform::ui::Control* cmdCancel_ = nullptr;
+    platform::ui::Control* cmdScheduler_ = nullptr;
+    platform::ui::Control* cmdCorrectProblems_ = nullptr;
+    platform::ui::Timer* tmrUpd_ = nullptr;
+    platform::ui::Timer* tmrAMaint_ = nullptr;
+};
+
+// The number at the start of a text, as a setting holds it; 0 when there is none.
+int Val(std::string_view text);
+
+}  // namespace keldra::app

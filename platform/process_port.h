@@ -1,0 +1,54 @@
+#pragma once
+// The running process as the program sees it: its command line and folder, other
+// programs it starts, the instance flag, the current directory, ending at once, time.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace keldra::platform {
+
+// Thrown by the simulated process where the real one would end, so that a test sees the
+// exit code. Code that skips failing statements must let it pass untouched.
+struct ProcessExit {
+    int exitCode = 0;
+};
+
+// A local date and time, to the second.
+struct DateTime {
+    int year = 1899;
+    int month = 12;
+    int day = 30;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    friend bool operator==(const DateTime&, const DateTime&) = default;
+};
+
+enum class StartWindow { Hidden, NormalFocus };
+
+class ProcessPort {
+  public:
+    virtual ~ProcessPort() = default;
+
+    // The arguments after the program's own name, as one text.
+    virtual std::string CommandLine() const = 0;
+    // The folder the program file is in, without a trailing backslash.
+    virtual std::string ProgramFolder() const = 0;
+    // Starts a program without waiting for it; false when it could not be started (a
+    // missing file shows no error box).
+    virtual bool Start(std::string_view path, StartWindow window) = 0;
+    // Whether another instance of the program was running when this one started.
+    virtual bool PreviousInstance() const = 0;
+    virtual bool SetCurrentDirectory(std::string_view path) = 0;
+    virtual std::string CurrentDirectory() const = 0;
+    // Ends the process at once: no unload handler, nothing after it runs.
+    [[noreturn]] virtual void EndNow(int exitCode) = 0;
+    // Keeps a fault while the process winds down from showing an error box.
+    virtual void SetExitErrorMode() = 0;
+    // Milliseconds since the system started; wraps after 49.7 days.
+    virtual std::uint32_t TickCount() const = 0;
+    virtual DateTime Now() const = 0;
+};
+
+}  // namespace keldra::platform

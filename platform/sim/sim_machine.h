@@ -1,0 +1,285 @@
+#pragma once
+// The simulated process, language library, tray and window system. One manual clock
+// drives tick count, date and timers; one event queue, which tests script, feeds DoEvents.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/language_port.h"
+#include "platform/process_port.h"
+#include "platform/tray_port.h"
+#include "platform/ui_port.h"
+
+namespace keldra::platform::sim {
+
+class SimClock {
+  public:
+    std::uint32_t Ticks() const { return ticks_; }
+    DateTime Now() const;
+    void SetNow(const DateTime& now) { base_ = now, baseTicks_ = ticks_; }
+    void Advance(std::uint32_t milliseconds) { ticks_ += milliseconds; }
+    void SetTicks(std::uint32_t ticks) { ticks_ = ticks; }
+
+  private:
+    std::uint32_t ticks_ = 1000;
+    DateTime base_{2026, 12, 8, 9, 0, 0};
+    std::uint32_t baseTicks_ = 1000;
+};
+
+class SimProcess final : public ProcessPort {
+  public:
+    explicit SimProcess(SimClock& clock) : clock_(clock) {}
+
+    std::string CommandLine() const override { return commandLine; }
+    std::string ProgramFolder() const override { return programFolder; }
+    bool Start(std::string_view path, StartWindow window) override;
+    bool PreviousInstance() const override { return previousInstance; }
+    bool SetCurrentDirectory(std::string_view path) override;
+    std::string CurrentDirectory() const override { return currentDirectory; }
+    [[noreturn]] void EndNow(int exitCode) override { throw ProcessExit{exitCode}; }
+    void SetExitErrorMode() override { exitErrorModeSet = true; }
+    std::uint32_t TickCount() const override { return clock_.Ticks(); }
+    DateTime Now() const override { return clock_.Now(); }
+
+    struct Started {
+        std::string path;
+        StartWindow window;
+    };
+    std::string commandLine;
+    std::string programFolder = "C:\\Program Files\\Keldra Maintenance";
+    std::string currentDirectory = "C:\\";
+    bool previousInstance = false;
+    bool exitErrorModeSet = false;
+    // Paths of programs that exist; starting anything else fails.
+    std::vector<std::string> programs;
+    std::vector<Started> started;
+
+  private:
+    SimClock& clock_;
+};
+
+// A language library whose texts a test sets; without texts it counts as missing.
+class SimLanguage final : public LanguagePort {
+  public:
+    bool GetValueForID(std::string_view id, Buffer& buffer) override;
+    bool present = true;
+    // Raw bytes the library writes (at most 255; no NUL added when a text has 255).
+    std::map<std::string, std::string, std::less<>> texts;
+    std::vector<std::string> asked;
+};
+
+class SimTray final : public TrayPort {
+  public:
+    bool HasHost() const override { return hasHost; }
+    void Add(std::string_view tip) override;
+    void Modify(std::string_view tip) override;
+    void Delete() override;
+    // The shell sends a mouse message for the icon.
+    void Send(int message) {
+        if (OnMessage) {
+            OnMessage(message);
+        }
+    }
+
+    bool hasHost = true;
+    bool shown = false;
+    std::string tip;
+    int addCount = 0;
+};
+
+class SimUi;
+
+class SimControl final : public ui::Control {
+  public:
+    SimControl(ui::ControlKind kind, std::string name, const ui::Twips& position, std::string text,
+               ui::Font font)
+        : kind_(kind),
+          name_(std::move(name)),
+          position_(position),
+          text_(std::move(text)),
+          font_(std::move(font)) {}
+
+    ui::ControlKind Kind() const override { return kind_; }
+    void SetText(std::string_view text) override { text_ = text; }
+    std::string Text() const override { return text_; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void SetEnabled(bool enabled) override { enabled_ = enabled; }
+    bool Enabled() const override { return enabled_; }
+    void Move(const ui::Twips& position) override { position_ = position; }
+    ui::Twips Position() const override { return position_; }
+    void SetForeColor(ui::Color color) override { color_ = color; }
+    ui::Color ForeColor() const override { return color_; }
+    void SetPointer(ui::Pointer pointer) override { pointer_ = pointer; }
+    ui::Pointer MousePointer() const override { return pointer_; }
+    void SetValue(int value) override;
+    int Value() const override { return value_; }
+    bool Open(std::string_view path) override;
+    void Play() override { playing_ = !clip_.empty(); }
+    void Stop() override { playing_ = false; }
+    bool Playing() const override { return playing_; }
+
+    // What the user does: a click reaches the handler only while the control is enabled;
+    // a check box toggles first.
+    void Click();
+    const ui::Font& GetFont() const { return font_; }
+    const std::string& Name() const { return name_; }
+    std::string Clip() const { return clip_; }
+    // Files an animation can open.
+    std::vector<std::string>* playableClips = nullptr;
+
+  private:
+    ui::ControlKind kind_;
+    std::string name_;
+    ui::Twips position_;
+    std::string text_;
+    ui::Font font_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    ui::Color color_ = ui::kDefaultColor;
+    ui::Pointer pointer_ = ui::Pointer::Default;
+    int value_ = 0;
+    std::string clip_;
+    bool playing_ = false;
+};
+
+class SimTimer final : public ui::Timer {
+  public:
+    explicit SimTimer(SimClock& clock) : clock_(clock) {}
+    void SetInterval(std::uint32_t milliseconds) override;
+    std::uint32_t Interval() const override { return interval_; }
+    void SetEnabled(bool enabled) override;
+    bool Enabled() const override { return enabled_; }
+    // When it next ticks, if it ticks at all.
+    std::optional<std::uint32_t> Due() const;
+    void Tick();
+
+  private:
+    SimClock& clock_;
+    std::uint32_t interval_ = 0;
+    bool enabled_ = false;
+    std::uint32_t start_ = 0;
+    bool running_ = false;
+};
+
+class SimWindow final : public ui::Window {
+  public:
+    SimWindow(SimUi& ui, std::string name) : ui_(ui), name_(std::move(name)) {}
+    ~SimWindow() override;
+
+    ui::Control& AddControl(ui::ControlKind kind, std::string_view name, const ui::Twips& position,
+                            std::string_view text, const ui::Font& font) override;
+    ui::Timer& AddTimer(std::string_view name) override;
+    void SetCaption(std::string_view caption) override { caption_ = caption; }
+    std::string Caption() const override { return caption_; }
+    void SetClientSize(int widthTwips, int heightTwips) override;
+    ui::Twips Bounds() const override { return bounds_; }
+    void MoveTo(int leftTwips, int topTwips) override;
+    void SetIcons(std::string_view resourceName, bool alsoOwner) override;
+    void Show() override;
+    void ShowModal() override;
+    void Hide() override { visible_ = false; }
+    bool Visible() const override { return visible_; }
+    void SetState(ui::WindowState state) override;
+    ui::WindowState State() const override { return state_; }
+    void Unload() override;
+    bool Loaded() const override { return loaded_; }
+
+    SimControl& Get(std::string_view name);
+    SimTimer& GetTimer(std::string_view name);
+    const std::string& Name() const { return name_; }
+    const std::string& Icons() const { return icons_; }
+    int ShowCount() const { return showCount_; }
+    bool Modal() const { return modal_; }
+    // The user presses the close box.
+    void Close() { Unload(); }
+    template <typename F>
+    void ForEachTimer(F&& f) const {
+        for (const auto& entry : timers_) {
+            f(*entry.second);
+        }
+    }
+
+  private:
+    SimUi& ui_;
+    std::string name_;
+    std::string caption_;
+    ui::Twips bounds_;
+    std::string icons_;
+    bool visible_ = false;
+    bool loaded_ = true;
+    bool modal_ = false;
+    int showCount_ = 0;
+    ui::WindowState state_ = ui::WindowState::Normal;
+    std::vector<std::unique_ptr<SimControl>> controls_;
+    std::vector<std::pair<std::string, std::unique_ptr<SimTimer>>> timers_;
+};
+
+class SimUi final : public ui::UiPort {
+  public:
+    explicit SimUi(SimClock& clock) : clock_(clock) {}
+
+    std::unique_ptr<ui::Window> NewWindow(std::string_view name, const ui::Font& font) override;
+    void DoEvents() override;
+    void WaitForEvent(std::uint32_t timeoutMilliseconds) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    int ScreenWidthTwips() const override { return 1024 * 15; }
+    int ScreenHeightTwips() const override { return 768 * 15; }
+    void InitCommonControls() override { commonControls = true; }
+
+    // Test scripting.
+    // Runs `action` at the next DoEvents.
+    void Post(std::function<void()> action) { pending_.push_back(std::move(action)); }
+    // Runs `action` during the DoEvents call number `call` (counted from 1 over the run).
+    void AtDoEvents(int call, std::function<void()> action);
+    // Runs at the start of every DoEvents: a test's look at the program in the middle of
+    // its work.
+    std::function<void()> onDoEvents;
+    // What a modal window does while it is shown; by default the user closes it at once.
+    std::function<void(SimWindow&)> onModal;
+    SimWindow& Find(std::string_view name);
+    bool Exists(std::string_view name) const;
+    int DoEventsCalls() const { return doEventsCalls_; }
+    // Milliseconds that WaitForEvent let pass.
+    std::uint64_t WaitedMilliseconds() const { return waited_; }
+
+    struct Message {
+        std::string text;
+        std::string title;
+    };
+    std::vector<Message> messages;
+    bool commonControls = false;
+    std::vector<std::string> playableClips;
+
+  private:
+    friend class SimWindow;
+    void Register(SimWindow* window) { windows_.push_back(window); }
+    void Forget(SimWindow* window);
+    void RunDueTimers();
+    std::optional<std::uint32_t> NextTimerDue() const;
+
+    SimClock& clock_;
+    std::deque<std::function<void()>> pending_;
+    std::multimap<int, std::function<void()>> scripted_;
+    std::vector<SimWindow*> windows_;
+    int doEventsCalls_ = 0;
+    std::uint64_t waited_ = 0;
+    bool inDoEvents_ = false;
+};
+
+// The whole simulated machine, for tests that build the program on it.
+struct SimPlatform {
+    SimClock clock;
+    SimProcess process{clock};
+    SimLanguage language;
+    SimTray tray;
+    SimUi ui{clock};
+};
+
+}  // namespace keldra::platform::sim

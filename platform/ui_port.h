@@ -1,0 +1,134 @@
+#pragma once
+// Windows and their controls as the program's windows use them. Positions are twips
+// (1/1440 inch), colours 0x00BBGGRR. Handlers are plain callbacks that the platform
+// raises from its one event loop; DoEvents runs whatever is pending.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace keldra::platform::ui {
+
+struct Twips {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Twips&, const Twips&) = default;
+};
+
+struct Font {
+    std::string face = "Tahoma";
+    double points = 8.25;
+    bool bold = false;
+    bool underline = false;
+};
+
+using Color = std::uint32_t;
+inline constexpr Color Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return static_cast<Color>(r) | (static_cast<Color>(g) << 8) | (static_cast<Color>(b) << 16);
+}
+inline constexpr Color kDefaultColor = 0xFFFFFFFF;  // the control's own colour
+
+enum class ControlKind { Label, Button, CheckBox, Picture, Animation, Line };
+enum class Pointer { Default, Custom, Hourglass };
+enum class WindowState { Normal, Minimized };
+
+// Check box values.
+inline constexpr int kUnchecked = 0;
+inline constexpr int kChecked = 1;
+inline constexpr int kGrayed = 2;
+
+class Control {
+  public:
+    virtual ~Control() = default;
+    virtual ControlKind Kind() const = 0;
+    virtual void SetText(std::string_view text) = 0;
+    virtual std::string Text() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool Visible() const = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
+    virtual void Move(const Twips& position) = 0;
+    virtual Twips Position() const = 0;
+    virtual void SetForeColor(Color color) = 0;
+    virtual Color ForeColor() const = 0;
+    virtual void SetPointer(Pointer pointer) = 0;
+    virtual Pointer MousePointer() const = 0;
+    // Check boxes: 0, 1 or 2. Setting a different value raises OnClick, as a click does.
+    virtual void SetValue(int value) = 0;
+    virtual int Value() const = 0;
+    // Animations: open a clip file, play it repeatedly, stop. Open is false for a missing
+    // or unplayable clip.
+    virtual bool Open(std::string_view path) = 0;
+    virtual void Play() = 0;
+    virtual void Stop() = 0;
+    virtual bool Playing() const = 0;
+
+    // Raised by a click while the control is enabled, and by SetValue on check boxes.
+    std::function<void()> OnClick;
+};
+
+class Timer {
+  public:
+    virtual ~Timer() = default;
+    virtual void SetInterval(std::uint32_t milliseconds) = 0;
+    virtual std::uint32_t Interval() const = 0;
+    // A timer ticks while enabled and its interval is not 0.
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
+    std::function<void()> OnTimer;
+};
+
+class Window {
+  public:
+    virtual ~Window() = default;
+
+    // Controls belong to the window; the references stay valid as long as it lives.
+    virtual Control& AddControl(ControlKind kind, std::string_view name, const Twips& position,
+                                std::string_view text, const Font& font) = 0;
+    virtual Timer& AddTimer(std::string_view name) = 0;
+
+    virtual void SetCaption(std::string_view caption) = 0;
+    virtual std::string Caption() const = 0;
+    // Size of the client area; the outer size follows from the frame.
+    virtual void SetClientSize(int widthTwips, int heightTwips) = 0;
+    virtual Twips Bounds() const = 0;  // outer position and size
+    virtual void MoveTo(int leftTwips, int topTwips) = 0;
+    virtual void SetIcons(std::string_view resourceName, bool alsoOwner) = 0;
+
+    // Shows the window and activates it: OnActivate follows once activation is complete.
+    virtual void Show() = 0;
+    // Shows the window modally: returns when it is closed.
+    virtual void ShowModal() = 0;
+    virtual void Hide() = 0;
+    virtual bool Visible() const = 0;
+    virtual void SetState(WindowState state) = 0;
+    virtual WindowState State() const = 0;
+    // Asks the window to unload: OnUnload may cancel; otherwise it is destroyed.
+    virtual void Unload() = 0;
+    virtual bool Loaded() const = 0;
+
+    std::function<void()> OnActivate;
+    std::function<void()> OnResize;
+    // Set the argument to non-zero to keep the window.
+    std::function<void(int& cancel)> OnUnload;
+};
+
+class UiPort {
+  public:
+    virtual ~UiPort() = default;
+    virtual std::unique_ptr<Window> NewWindow(std::string_view name, const Font& font) = 0;
+    // Processes pending window events, timers and clicks, then returns.
+    virtual void DoEvents() = 0;
+    // Sleeps until an event is pending or the time is up, using no processor time.
+    virtual void WaitForEvent(std::uint32_t timeoutMilliseconds) = 0;
+    virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+    virtual int ScreenWidthTwips() const = 0;
+    virtual int ScreenHeightTwips() const = 0;
+    virtual void InitCommonControls() = 0;
+};
+
+}  // namespace keldra::platform::ui
