@@ -55,7 +55,10 @@ int Val(std::string_view text) {
 
 FrmMain::FrmMain(Program& program) : program_(program), ports_(program.ports), frmWelc_(program) {}
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    // The window goes last; a fault while the process winds down shows no error box.
+    Form_Terminate();
+}
 
 std::string FrmMain::Text(std::string_view id) const {
     return GetLangText(ports_, id);

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+// <windows.h> defines a macro of this name; in a file that includes it first it would
+// rename the member below there only.
+#undef SetCurrentDirectory
+
 namespace keldra::platform {
 
 // Thrown by the simulated process where the real one would end, so that a test sees the

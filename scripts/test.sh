@@ -43,7 +43,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -- -j "$jobs"
 echo "== windows: tests under Wine (sandbox prefix)"
 run_tests windows build/windows/test-output.log \
-  scripts/with-sandbox.sh --cdrom --network -- ctest --preset windows -j "$jobs"
+  scripts/with-sandbox.sh --cdrom --network --display -- ctest --preset windows -j "$jobs"
 
 echo "== summary"
 printf '  %s\n' "${summaries[@]}"

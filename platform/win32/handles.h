@@ -5,6 +5,10 @@
 
 #include <utility>
 
+// The process port has a member named like this macro of <windows.h>; the adapters call
+// the W function by its own name, so the macro would only rename the override.
+#undef SetCurrentDirectory
+
 namespace keldra::platform::win32 {
 
 template <typename Traits>
@@ -54,5 +58,60 @@ struct KernelHandleTraits {
     static BOOL Close(HANDLE h) { return CloseHandle(h); }
 };
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+
+struct HwndTraits {
+    using Value = HWND;
+    static constexpr HWND kNone = nullptr;
+    static constexpr BOOL kCloseNothing = TRUE;
+    static BOOL Close(HWND window) { return DestroyWindow(window); }
+};
+// A window this code created; child windows are destroyed with their parent, so a
+// control's handle is released (not destroyed) once the parent has gone.
+using UniqueHwnd = UniqueHandle<HwndTraits>;
+
+struct HModuleTraits {
+    using Value = HMODULE;
+    static constexpr HMODULE kNone = nullptr;
+    static constexpr BOOL kCloseNothing = TRUE;
+    static BOOL Close(HMODULE module) { return FreeLibrary(module); }
+};
+using UniqueHModule = UniqueHandle<HModuleTraits>;
+
+// Icons loaded without LR_SHARED (or copied); shared ones belong to the system.
+struct HIconTraits {
+    using Value = HICON;
+    static constexpr HICON kNone = nullptr;
+    static constexpr BOOL kCloseNothing = TRUE;
+    static BOOL Close(HICON icon) { return DestroyIcon(icon); }
+};
+using UniqueHIcon = UniqueHandle<HIconTraits>;
+
+template <typename GdiObject>
+struct GdiObjectTraits {
+    using Value = GdiObject;
+    static constexpr GdiObject kNone = nullptr;
+    static constexpr BOOL kCloseNothing = TRUE;
+    static BOOL Close(GdiObject object) { return DeleteObject(object); }
+};
+using UniqueHFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using UniqueHBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+
+// The screen's device context from GetDC(nullptr).
+struct ScreenDcTraits {
+    using Value = HDC;
+    static constexpr HDC kNone = nullptr;
+    static constexpr int kCloseNothing = 1;
+    static int Close(HDC dc) { return ReleaseDC(nullptr, dc); }
+};
+using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;
+
+// A device context from CreateCompatibleDC.
+struct MemoryDcTraits {
+    using Value = HDC;
+    static constexpr HDC kNone = nullptr;
+    static constexpr BOOL kCloseNothing = TRUE;
+    static BOOL Close(HDC dc) { return DeleteDC(dc); }
+};
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 
 }  // namespace keldra::platform::win32

@@ -6,6 +6,7 @@ KELDRA_PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
   wine64 libwine
+  xvfb
 )
 
 # Installs whatever of KELDRA_PACKAGES is missing. As root it uses apt-get; otherwise it

@@ -233,6 +233,20 @@ sandbox_server_start() {
         # with nothing of ours to inherit.
         cd "$WINEPREFIX/drive_c" || exit 1
         "$KELDRA_WINE_DIR/wine64" cmd.exe /c exit 0 </dev/null >/dev/null 2>&1
+        # A program that loads user32 starts Wine's desktop process (explorer.exe
+        # /desktop) if there is none; it inherits that program's standard error and
+        # stays a second after the desktop's last user has gone, so under ctest every
+        # window test would wait a second for it. Here one desktop is started for the
+        # whole batch with nothing of ours to inherit, and kept by a resident user: a
+        # cmd.exe that waits for input from a FIFO it holds open itself. wineserver -k
+        # ends both with the rest.
+        keeper=$TMPDIR/desktop-keeper
+        rm -f -- "$keeper"
+        mkfifo -- "$keeper" || exit 1
+        "$KELDRA_WINE_DIR/wine64" cmd.exe /k <>"$keeper" >/dev/null 2>&1 &
+        # rundll32 makes a window before it calls anything: that starts the desktop.
+        "$KELDRA_WINE_DIR/wine64" rundll32.exe user32.dll,GetDesktopWindow \
+            </dev/null >/dev/null 2>&1 || true
     ) || {
         _sandbox_err "could not start wineserver for $sb"
         return 1
@@ -254,4 +268,64 @@ sandbox_server_stop() {
         # -k returns once the server has gone; non-zero means none was running.
         "$KELDRA_WINE_DIR/wineserver" -k </dev/null >/dev/null 2>&1 || true
     )
+}
+
+# sandbox_display_start SB: start a private X server (Xvfb, 1024x768, no TCP) for the
+# Windows programs of SB to draw on, and export DISPLAY for it. Xvfb picks a free display
+# number itself (-displayfd: it skips numbers whose lock file or socket is taken, with no
+# race against another sandbox starting at the same time) and reports it only once it
+# accepts connections. Its pid, number and log stay in <sb>/xvfb.*.
+sandbox_display_start() {
+    local sb=${1:-} root pid number="" i
+    _sandbox_root "$sb" || return 1
+    root=$_keldra_root
+    if ! command -v Xvfb >/dev/null 2>&1; then
+        _sandbox_err "Xvfb is not installed (Debian package xvfb)"
+        return 1
+    fi
+    : >"$root/xvfb.display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+        3>"$root/xvfb.display" </dev/null >"$root/xvfb.log" 2>&1 &
+    pid=$!
+    printf '%s\n' "$pid" >"$root/xvfb.pid"
+    # read succeeds only on a whole line: the number is complete.
+    for ((i = 0; i < 200; i++)); do
+        if IFS= read -r number <"$root/xvfb.display" && [[ $number =~ ^[0-9]+$ ]]; then
+            break
+        fi
+        number=""
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    if [[ -z $number ]]; then
+        _sandbox_err "Xvfb did not come up within 10 s (log: $root/xvfb.log)"
+        sandbox_display_stop "$sb"
+        return 1
+    fi
+    export DISPLAY=":$number"
+    unset WAYLAND_DISPLAY
+}
+
+# sandbox_display_stop SB: stop the X server that sandbox_display_start started for SB.
+# Returns 0 when none was running.
+sandbox_display_stop() {
+    local sb=${1:-} root pid i
+    _sandbox_root "$sb" || return 1
+    root=$_keldra_root
+    [[ -f $root/xvfb.pid ]] || return 0
+    pid=$(<"$root/xvfb.pid")
+    if [[ $pid =~ ^[0-9]+$ ]] && kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null || true
+        # Reaps it when this shell started it; otherwise waits for it to go.
+        wait "$pid" 2>/dev/null || true
+        for ((i = 0; i < 50; i++)); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null; then
+            kill -KILL "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    fi
+    rm -f -- "$root/xvfb.pid"
 }

@@ -1,0 +1,29 @@
+// keldra.exe: the platform's real adapters under the main window, and the event loop
+// the whole program runs in. The process ends only through the main window (closing,
+// "Cancel", fixing), which terminates it.
+#include <windows.h>
+
+#include "app/frm_main.h"
+#include "platform/registry_settings.h"
+#include "platform/win32/win32_language.h"
+#include "platform/win32/win32_process.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_tray.h"
+#include "platform/win32/win32_ui.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace keldra;
+    platform::win32::Win32Registry registry;
+    platform::RegistrySettings settings(registry);
+    platform::win32::Win32Process process;
+    platform::win32::Win32Language language;
+    platform::win32::Win32Ui ui;
+    platform::win32::Win32Tray tray;
+    app::Program program(app::Ports{ui, process, settings, language, tray, registry});
+    app::FrmMain frmMain(program);
+    frmMain.Start();
+    for (;;) {
+        ui.WaitForEvent(INFINITE);
+        ui.DoEvents();
+    }
+}

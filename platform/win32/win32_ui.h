@@ -1,0 +1,206 @@
+#pragma once
+// The windows port over USER32 and the common controls. Each window is a top-level
+// window of its own class whose procedure passes the events to the C++ objects; the
+// logic's handlers run inside RunHandler, so nothing unwinds into Windows.
+//
+// Activation: a window that becomes the program's active window posts itself a private
+// message and raises OnActivate from it, so that Windows has finished activating it
+// before a handler that may run for long starts. As with the forms of classic Windows
+// programs, coming back from another program to the window that was active before raises
+// nothing; a window hidden or closed in between counts as new.
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/ui_port.h"
+#include "platform/win32/handles.h"
+
+namespace keldra::platform::win32 {
+
+// Pixels per inch of the screen, read once: twips become pixels through it.
+struct Dpi {
+    int x = 96;
+    int y = 96;
+};
+
+class Win32Window;
+
+class Win32Control final : public ui::Control {
+  public:
+    Win32Control(Win32Window& owner, ui::ControlKind kind, HWND handle);
+    Win32Control(const Win32Control&) = delete;
+    Win32Control& operator=(const Win32Control&) = delete;
+
+    ui::ControlKind Kind() const override { return kind_; }
+    void SetText(std::string_view text) override;
+    std::string Text() const override;
+    void SetVisible(bool visible) override;
+    bool Visible() const override;
+    void SetEnabled(bool enabled) override;
+    bool Enabled() const override;
+    void Move(const ui::Twips& position) override;
+    ui::Twips Position() const override;
+    void SetForeColor(ui::Color color) override;
+    ui::Color ForeColor() const override { return foreColor_; }
+    void SetPointer(ui::Pointer pointer) override;
+    ui::Pointer MousePointer() const override { return pointer_; }
+    void SetValue(int value) override;
+    int Value() const override { return value_; }
+    bool Open(std::string_view path) override;
+    void Play() override;
+    void Stop() override;
+    bool Playing() const override { return playing_; }
+
+    // For tests: the control's window.
+    HWND Handle() const { return handle_.get(); }
+
+  private:
+    friend class Win32Window;
+
+    // A click reported by the control itself (BN_CLICKED / STN_CLICKED).
+    void Clicked();
+    // The text colour for WM_CTLCOLORSTATIC.
+    COLORREF TextColor() const;
+    HCURSOR Cursor() const;
+    void ShowPicture(const std::wstring& name);
+
+    Win32Window& owner_;
+    const ui::ControlKind kind_;
+    ui::Color foreColor_ = ui::kDefaultColor;
+    ui::Pointer pointer_ = ui::Pointer::Default;
+    int value_ = ui::kUnchecked;
+    bool playing_ = false;
+    std::string pictureName_;
+    UniqueHBitmap picture_;  // before handle_: the control must go first
+    // Released, not destroyed, when the parent window goes: Windows destroys it then.
+    UniqueHwnd handle_;
+};
+
+class Win32Timer final : public ui::Timer {
+  public:
+    Win32Timer(Win32Window& owner, UINT_PTR id) : owner_(owner), id_(id) {}
+    Win32Timer(const Win32Timer&) = delete;
+    Win32Timer& operator=(const Win32Timer&) = delete;
+
+    void SetInterval(std::uint32_t milliseconds) override;
+    std::uint32_t Interval() const override { return interval_; }
+    void SetEnabled(bool enabled) override;
+    bool Enabled() const override { return enabled_; }
+
+  private:
+    friend class Win32Window;
+    void Apply();
+
+    Win32Window& owner_;
+    const UINT_PTR id_;
+    // A new timer is off until enabled, as the simulated one.
+    std::uint32_t interval_ = 0;
+    bool enabled_ = false;
+    bool running_ = false;  // OnTimer is running: ticks meanwhile are skipped
+};
+
+class Win32Window final : public ui::Window {
+  public:
+    Win32Window(std::string_view name, const ui::Font& font, Dpi dpi);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    ui::Control& AddControl(ui::ControlKind kind, std::string_view name, const ui::Twips& position,
+                            std::string_view text, const ui::Font& font) override;
+    ui::Timer& AddTimer(std::string_view name) override;
+    void SetCaption(std::string_view caption) override;
+    std::string Caption() const override;
+    void SetClientSize(int widthTwips, int heightTwips) override;
+    ui::Twips Bounds() const override;
+    void MoveTo(int leftTwips, int topTwips) override;
+    void SetIcons(std::string_view resourceName, bool alsoOwner) override;
+    void Show() override;
+    void ShowModal() override;
+    void Hide() override;
+    bool Visible() const override;
+    void SetState(ui::WindowState state) override;
+    ui::WindowState State() const override;
+    void Unload() override;
+    bool Loaded() const override { return static_cast<bool>(window_); }
+
+    // For tests: the window, and the private message that carries the activation.
+    HWND Handle() const { return window_.get(); }
+    static constexpr UINT kActivateMessage = WM_APP + 0x21;
+
+  private:
+    friend class Win32Control;
+    friend class Win32Timer;
+    class ModalScope;
+
+    // Never lets an exception through: the handlers run inside RunHandler.
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam) noexcept;
+    // The message's answer, or nothing to leave it to DefWindowProc.
+    bool Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void Destroyed();
+    void DestroyNow();
+    void Deactivated();
+    Win32Control* FindControl(HWND handle) const;
+    HFONT FontFor(const ui::Font& font);
+
+    int PixelsX(int twips) const;
+    int PixelsY(int twips) const;
+    int TwipsX(int pixels) const;
+    int TwipsY(int pixels) const;
+
+    const std::string name_;
+    const Dpi dpi_;
+    DWORD style_ = 0;
+    // Alive while the object is: code that ran a handler checks it before going on.
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
+    std::map<std::tuple<std::wstring, long, bool, bool>, UniqueHFont> fonts_;
+    HFONT font_ = nullptr;  // the window's own, one of fonts_
+    bool activationPosted_ = false;
+    // Set while hidden: the state Show brings the window up in.
+    std::optional<ui::WindowState> stateOnShow_;
+    ModalScope* modal_ = nullptr;
+    UINT_PTR nextTimerId_ = 1;
+    UniqueHwnd window_;
+    std::vector<std::unique_ptr<Win32Control>> controls_;
+    std::vector<std::unique_ptr<Win32Timer>> timers_;
+};
+
+class Win32Ui final : public ui::UiPort {
+  public:
+    // DoEvents skips the queue when it looked less than this long ago and nothing asked
+    // for a look since: a scan calls it for every item, and under Wine one empty look
+    // costs about 50 µs.
+    static constexpr std::chrono::milliseconds kPumpInterval{5};
+    // One DoEvents stops after this long even if messages keep coming (a timer whose
+    // handler is slower than its interval), so that the caller gets on.
+    static constexpr std::chrono::milliseconds kPumpLimit{250};
+
+    // Tests choose another interval to see the throttle at work.
+    explicit Win32Ui(std::chrono::milliseconds pumpInterval = kPumpInterval);
+    Win32Ui(const Win32Ui&) = delete;
+    Win32Ui& operator=(const Win32Ui&) = delete;
+
+    std::unique_ptr<ui::Window> NewWindow(std::string_view name, const ui::Font& font) override;
+    void DoEvents() override;
+    void WaitForEvent(std::uint32_t timeoutMilliseconds) override;
+    void ShowMessage(std::string_view text, std::string_view title) override;
+    int ScreenWidthTwips() const override;
+    int ScreenHeightTwips() const override;
+    void InitCommonControls() override;
+
+    const Dpi& ScreenDpi() const { return dpi_; }
+
+  private:
+    Dpi dpi_;
+    const std::chrono::milliseconds pumpInterval_;
+    std::chrono::steady_clock::time_point lastPump_{};
+};
+
+}  // namespace keldra::platform::win32

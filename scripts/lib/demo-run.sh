@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The demo pass inside a sandbox made by with-sandbox.sh (KELDRA_SANDBOX set, its
+# wineserver running): installs the program, seeds the demo machine, lets the driver play
+# a first-time user, and compares the machine before and after.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# shellcheck source=sandbox.sh
+source "$root/scripts/lib/sandbox.sh"
+bin=$root/build/windows/bin
+artifacts=${KELDRA_ARTIFACTS:-$root/artifacts}
+sb=$KELDRA_SANDBOX
+
+sandbox_check "$sb" || exit 1
+sb=$_keldra_checked_sb
+sandbox_env "$sb" || exit 1
+wine=$KELDRA_WINE_DIR/wine64
+
+# A Windows path on a sandbox drive as a path of this machine.
+unix_path() {
+  local p=${1//\\//} drive
+  drive=$(printf '%s' "${p:0:1}" | tr '[:upper:]' '[:lower:]')
+  case $drive in
+    c) printf '%s/drive_c%s' "$WINEPREFIX" "${p:2}" ;;
+    *) printf '%s/drives/%s%s' "$sb" "$drive" "${p:2}" ;;
+  esac
+}
+
+snapshot() { (cd "$sb" && find prefix/drive_c drives -type f ! -path '*/keldra-run/*' \
+  ! -path '*/keldra-artifacts/*' ! -path '*/Program Files/Keldra Maintenance/*' | LC_ALL=C sort); }
+
+echo "== installing in C:\\Program Files\\Keldra Maintenance"
+install=$WINEPREFIX/drive_c/Program\ Files/Keldra\ Maintenance
+mkdir -p "$install"
+cp "$bin/keldra.exe" "$bin/lang.dll" "$bin/freemem.exe" "$bin/cpuscan.avi" "$install/"
+
+echo "== seeding the demo machine"
+snapshot >"$sb/baseline.txt"
+cp "$root/scripts/demo/registry-problems.reg" "$WINEPREFIX/drive_c/demo-problems.reg"
+(cd "$WINEPREFIX/drive_c" && "$wine" regedit /S 'C:\demo-problems.reg' </dev/null >/dev/null 2>&1)
+rm -f "$WINEPREFIX/drive_c/demo-problems.reg"
+# KEY|NAME of every seeded value ("" is the default value).
+awk '/^\[/{ key = substr($0, 2, length($0) - 2); next }
+     /^@=/{ print key "|"; next }
+     /^"/{ name = $0; sub(/^"/, "", name); sub(/"=.*$/, "", name); gsub(/\\\\/, "\\", name);
+           print key "|" name }' "$root/scripts/demo/registry-problems.reg" >"$sb/seeded-values.txt"
+value_present() {
+  local key=$1 name=$2
+  if [[ -z $name ]]; then
+    (cd "$WINEPREFIX/drive_c" && "$wine" reg query "$key" /ve </dev/null >/dev/null 2>&1)
+  else
+    (cd "$WINEPREFIX/drive_c" && "$wine" reg query "$key" /v "$name" </dev/null >/dev/null 2>&1)
+  fi
+}
+seeded=0
+while IFS='|' read -r key name; do
+  value_present "$key" "$name" && seeded=$((seeded + 1))
+done <"$sb/seeded-values.txt"
+
+junk=0 keep=0 junk_bytes=0
+while IFS='|' read -r path size mark; do
+  [[ -z $path || $path == \#* ]] && continue
+  file=$(unix_path "$path")
+  mkdir -p "$(dirname "$file")"
+  head -c "$size" /dev/zero >"$file"
+  if [[ ${mark:-} == keep ]]; then keep=$((keep + 1)); else junk=$((junk + 1)) junk_bytes=$((junk_bytes + size)); fi
+done <"$root/scripts/demo/junk-files.txt"
+snapshot >"$sb/before.txt"
+echo "   $seeded registry values pointing nowhere, $junk junk files ($junk_bytes bytes), $keep look-alikes to keep"
+
+echo "== running Keldra Maintenance as a first-time user"
+run=$WINEPREFIX/drive_c/keldra-run/driver
+mkdir -p "$run"
+cp "$bin/keldra_driver.exe" "$run/"
+started=$SECONDS
+status=0
+(cd "$run" && "$wine" 'C:\keldra-run\driver\keldra_driver.exe' \
+  'C:\Program Files\Keldra Maintenance' 'C:\keldra-artifacts' </dev/null) || status=$?
+echo "   the pass took $((SECONDS - started)) s, exit code $status"
+
+snapshot >"$sb/after.txt"
+removed=$(comm -23 "$sb/before.txt" "$sb/after.txt")
+removed_count=$(printf '%s' "$removed" | grep -c . || true)
+left=0
+while IFS='|' read -r key name; do
+  value_present "$key" "$name" && left=$((left + 1))
+done <"$sb/seeded-values.txt"
+
+mkdir -p "$artifacts"
+shots=()
+for bmp in "$WINEPREFIX"/drive_c/keldra-artifacts/*.bmp; do
+  [[ -e $bmp ]] || continue
+  png=$artifacts/$(basename "${bmp%.bmp}").png
+  convert "$bmp" "$png" && shots+=("$png")
+done
+
+echo
+echo "== summary"
+echo "   registry values pointing nowhere: $seeded seeded, $((seeded - left)) removed, $left still there"
+echo "   junk files: $junk seeded; files removed from the drives: $removed_count"
+if [[ -n $removed ]]; then printf '     %s\n' $removed; fi
+backup=$WINEPREFIX/drive_c/sysbackup.reg
+if [[ -f $backup ]]; then
+  echo "   registry backup: C:\\sysbackup.reg ($(grep -c '^"\|^@' "$backup") values it can restore)"
+else
+  echo "   registry backup: none written"
+fi
+if ((${#shots[@]})); then printf '   screenshot: %s\n' "${shots[@]}"; fi
+echo "   sandbox kept for a look: $sb"
+exit "$status"

@@ -1,0 +1,202 @@
+#pragma once
+// Driving the real program from another process, as a user would: finding its windows,
+// reading and clicking their controls, clicking its tray icon, taking pictures of them.
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace keldra::e2e {
+
+inline std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[128] = {};
+    GetClassNameW(hwnd, name, 128);
+    return name;
+}
+
+inline std::wstring TextOf(HWND hwnd) {
+    wchar_t text[1024] = {};
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
+    return text;
+}
+
+inline std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM out) {
+            reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The first child whose text is `text`, or nullptr.
+inline HWND ChildWithText(HWND parent, const std::wstring& text) {
+    for (HWND child : Children(parent)) {
+        if (TextOf(child) == text) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// Top-level windows of one process, of one class.
+inline std::vector<HWND> TopWindows(DWORD processId, const std::wstring& className) {
+    struct Search {
+        DWORD pid;
+        std::wstring cls;
+        std::vector<HWND> found;
+    } search{processId, className, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM arg) {
+            auto* s = reinterpret_cast<Search*>(arg);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == s->pid && ClassOf(hwnd) == s->cls) {
+                s->found.push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A window of the program that holds a child with `childText`.
+inline HWND ProgramWindowWith(DWORD processId, const std::wstring& childText) {
+    for (HWND w : TopWindows(processId, L"KeldraWindow")) {
+        if (ChildWithText(w, childText) != nullptr) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+// Polls `ready` every 50 ms until it holds or `seconds` have passed.
+inline bool WaitUntil(const std::function<bool()>& ready, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (ready()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return ready();
+}
+
+// Clicks a button without waiting for what the click starts (a modal window, the end).
+inline void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+// A left click on the program's tray icon, as the shell reports it.
+inline bool ClickTrayIcon(DWORD processId) {
+    const auto hosts = TopWindows(processId, L"KeldraTrayHost");
+    if (hosts.empty()) {
+        return false;
+    }
+    PostMessageW(hosts.front(), WM_APP + 1, 1, WM_LBUTTONUP);
+    return true;
+}
+
+// Saves what the screen shows of a window as a 24-bit BMP file.
+inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
+    RECT r{};
+    if (!GetWindowRect(hwnd, &r)) {
+        return false;
+    }
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
+    const DWORD imageBytes = stride * static_cast<DWORD>(h);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageBytes;
+    bool ok = false;
+    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+        ok = fwrite(&file, sizeof file, 1, out) == 1 &&
+             fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+             fwrite(bits, 1, imageBytes, out) == imageBytes;
+        ok = fclose(out) == 0 && ok;
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+// A started program; killed if a test leaves it running.
+class Program {
+public:
+    explicit Program(const std::wstring& commandLine) {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        std::wstring line = commandLine;
+        started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &si, &pi_) != FALSE;
+    }
+    ~Program() {
+        if (started_) {
+            if (Running()) {
+                TerminateProcess(pi_.hProcess, 99);
+                WaitForSingleObject(pi_.hProcess, 5000);
+            }
+            CloseHandle(pi_.hThread);
+            CloseHandle(pi_.hProcess);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Started() const { return started_; }
+    DWORD Id() const { return pi_.dwProcessId; }
+    bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+    // The exit code once it ended within `seconds`, or -1.
+    long ExitCode(double seconds) const {
+        if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0) {
+            return -1;
+        }
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        return static_cast<long>(code);
+    }
+    // Processor time used so far, in seconds.
+    double CpuSeconds() const {
+        FILETIME created, exited, kernel, user;
+        if (!GetProcessTimes(pi_.hProcess, &created, &exited, &kernel, &user)) {
+            return -1;
+        }
+        const auto toSeconds = [](FILETIME t) {
+            return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                       t.dwLowDateTime) /
+                   1e7;
+        };
+        return toSeconds(kernel) + toSeconds(user);
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    bool started_ = false;
+};
+
+}  // namespace keldra::e2e

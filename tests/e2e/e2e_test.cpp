@@ -1,0 +1,160 @@
+// The real keldra.exe in the sandbox prefix, driven from outside the way a user meets it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "automation.h"
+
+namespace keldra::e2e {
+namespace {
+
+std::wstring Beside(const wchar_t* name) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.rfind(L'\\') + 1) + name;
+}
+
+// A text of the language library, as the program gets it.
+std::wstring Lang(const char* id) {
+    static HMODULE lang = LoadLibraryW(Beside(L"lang.dll").c_str());
+    using Fn = short(__stdcall*)(const char*, char*, int);
+    auto* fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lang, "GetValueForID")));
+    char buffer[256] = {};
+    if (fn != nullptr) {
+        fn(id, buffer, 0);
+    }
+    wchar_t wide[256] = {};
+    MultiByteToWideChar(1252, 0, buffer, -1, wide, 256);
+    return wide;
+}
+
+constexpr const wchar_t* kOptions = L"Software\\VB and VBA Program Settings\\Keldra Maintenance\\Options";
+
+void ResetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings"); }
+
+void StoreSetting(const wchar_t* key, const wchar_t* value) {
+    HKEY options = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, &options), ERROR_SUCCESS);
+    RegSetValueExW(options, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    RegCloseKey(options);
+}
+
+bool HasVisibleStyle(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Screenshot(HWND hwnd, const wchar_t* name) {
+    CreateDirectoryW(L"C:\\keldra-artifacts", nullptr);
+    EXPECT_TRUE(SaveScreenshot(hwnd, std::wstring(L"C:\\keldra-artifacts\\") + name));
+}
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) {
+            GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
+        }
+        ResetSettings();
+    }
+    void TearDown() override { ResetSettings(); }
+    static std::wstring Command() { return L"\"" + Beside(L"keldra.exe") + L"\""; }
+};
+
+TEST_F(EndToEnd, AFirstStartWelcomesRunsHiddenAndShowsTheResultsFromTheTray) {
+    StoreSetting(L"AutoFix", L"0");
+    Program keldra(Command());
+    ASSERT_TRUE(keldra.Started());
+
+    HWND welcome = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (welcome = ProgramWindowWith(keldra.Id(), Lang("OWM_3"))) != nullptr; }, 20))
+        << "the welcome window";
+    HWND main = ProgramWindowWith(keldra.Id(), Lang("OCM_FB"));
+    ASSERT_NE(main, nullptr) << "the main window";
+    EXPECT_EQ(TextOf(main), Lang("OCM_MCap"));
+    EXPECT_NE(ChildWithText(main, Lang("OCM_lblProc1")), nullptr);
+    EXPECT_NE(ChildWithText(main, Lang("OCM_PStat")), nullptr) << "texts come from lang.dll";
+    EXPECT_NE(ChildWithText(welcome, Lang("OWM_1")), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(welcome) != FALSE; }, 5));
+    Screenshot(welcome, L"welcome.bmp");
+
+    // The user closes the welcome window; the window hides and the pass runs.
+    PostMessageW(welcome, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) == FALSE; }, 10));
+    EXPECT_FALSE(TopWindows(keldra.Id(), L"KeldraTrayHost").empty()) << "the tray icon's host";
+    const double cpuBefore = keldra.CpuSeconds();
+    const auto started = std::chrono::steady_clock::now();
+    HWND diskRow = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            diskRow = ChildWithText(main, Lang("OCM_DoneNS"));
+            return diskRow != nullptr && HasVisibleStyle(diskRow);
+        },
+        30))
+        << "the pass ends with the disk row";
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    const double cpu = keldra.CpuSeconds() - cpuBefore;
+    RecordProperty("pass_wall_seconds", std::to_string(wall));
+    RecordProperty("pass_cpu_seconds", std::to_string(cpu));
+    std::printf("pass: %.2f s wall, %.3f s processor\n", wall, cpu);
+    EXPECT_GE(wall, 4.0) << "three pauses of two seconds";
+    EXPECT_LT(cpu, wall / 2) << "the pauses must sleep, not spin";
+
+    // Back from the tray: the four result rows.
+    ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
+    for (const char* id : {"OCM_DoneStat", "OCM_DoneNP", "OCM_DoneNS"}) {
+        HWND row = ChildWithText(main, Lang(id));
+        ASSERT_NE(row, nullptr) << id;
+        EXPECT_TRUE(IsWindowVisible(row)) << id;
+    }
+    HWND fix = ChildWithText(main, Lang("OCM_FB"));
+    EXPECT_TRUE(IsWindowEnabled(fix));
+    Sleep(300);  // let it paint
+    Screenshot(main, L"main.bmp");
+
+    Click(ChildWithText(main, Lang("OSM_SE")));
+    EXPECT_EQ(keldra.ExitCode(10), 0) << "Cancel ends with 0";
+}
+
+TEST_F(EndToEnd, ASecondStartReportsTheRunningInstanceAndEnds) {
+    StoreSetting(L"AutoFix", L"0");
+    StoreSetting(L"WelcScreen", L"1");
+    Program first(Command());
+    ASSERT_TRUE(WaitUntil([&] { return !TopWindows(first.Id(), L"KeldraTrayHost").empty(); }, 20));
+
+    Program second(Command());
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const auto boxes = TopWindows(second.Id(), L"#32770");
+            box = boxes.empty() ? nullptr : boxes.front();
+            return box != nullptr;
+        },
+        20))
+        << "the message box of the second instance";
+    EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), Lang("OSM_PrevInst"));
+    EXPECT_EQ(TextOf(box), Lang("OCM_MCap"));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.ExitCode(10), 0);
+    EXPECT_TRUE(first.Running()) << "the running instance is not touched";
+
+    HWND main = ProgramWindowWith(first.Id(), Lang("OCM_FB"));
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.ExitCode(10), 0) << "closing ends with 0";
+}
+
+TEST_F(EndToEnd, WithAutomaticFixingTheFirstStartEndsByItself) {
+    Program keldra(Command());
+    HWND welcome = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (welcome = ProgramWindowWith(keldra.Id(), Lang("OWM_3"))) != nullptr; }, 20));
+    PostMessageW(welcome, WM_CLOSE, 0, 0);
+    EXPECT_EQ(keldra.ExitCode(40), 0);
+}
+
+}  // namespace
+}  // namespace keldra::e2e

@@ -1,0 +1,736 @@
+// The window port over USER32 and the common controls, on Wine's virtual desktop under
+// Xvfb. Clicks come as the messages Windows itself sends (BM_CLICK, WM_LBUTTONDOWN/UP,
+// WM_CLOSE), so the cases go through the same window procedure a user's click does.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_ui.h"
+#include "support.h"
+
+namespace keldra::testing {
+namespace {
+
+namespace ui = platform::ui;
+using platform::win32::UniqueHwnd;
+using platform::win32::UniqueMemoryDc;
+using platform::win32::Win32Control;
+using platform::win32::Win32Window;
+
+HWND HandleOf(ui::Window& window) {
+    return dynamic_cast<Win32Window&>(window).Handle();
+}
+
+HWND HandleOf(ui::Control& control) {
+    return dynamic_cast<Win32Control&>(control).Handle();
+}
+
+LONG_PTR StyleOf(HWND window) {
+    return GetWindowLongPtrW(window, GWL_STYLE);
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// A small uncompressed clip: 16x16 pixels, 24 bits, a few frames.
+std::vector<char> MakeAvi(int frames) {
+    constexpr int kSide = 16;
+    constexpr std::uint32_t kFrameBytes = kSide * kSide * 3;
+    std::string out;
+    const auto u32 = [](std::string& s, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+        }
+    };
+    const auto u16 = [](std::string& s, std::uint16_t v) {
+        s.push_back(static_cast<char>(v & 0xFF));
+        s.push_back(static_cast<char>(v >> 8));
+    };
+    const auto chunk = [&](const char* id, const std::string& data) {
+        std::string c(id, 4);
+        u32(c, static_cast<std::uint32_t>(data.size()));
+        c += data;
+        if (data.size() % 2 != 0) {
+            c.push_back('\0');
+        }
+        return c;
+    };
+    const auto list = [&](const char* type, const std::string& data) {
+        return chunk("LIST", std::string(type, 4) + data);
+    };
+
+    std::string avih;
+    for (const std::uint32_t v :
+         {100000u, kFrameBytes * 10, 0u, 0x10u /* AVIF_HASINDEX */,
+          static_cast<std::uint32_t>(frames), 0u, 1u, kFrameBytes,
+          static_cast<std::uint32_t>(kSide), static_cast<std::uint32_t>(kSide), 0u, 0u, 0u, 0u}) {
+        u32(avih, v);
+    }
+    std::string strh = "vidsDIB ";
+    u32(strh, 0);  // flags
+    u16(strh, 0);  // priority
+    u16(strh, 0);  // language
+    for (const std::uint32_t v :
+         {0u, 1u, 10u, 0u, static_cast<std::uint32_t>(frames), kFrameBytes, 0xFFFFFFFFu, 0u}) {
+        u32(strh, v);
+    }
+    for (const std::uint16_t v : {0, 0, kSide, kSide}) {
+        u16(strh, v);
+    }
+    std::string strf;
+    u32(strf, 40);
+    u32(strf, kSide);
+    u32(strf, kSide);
+    u16(strf, 1);
+    u16(strf, 24);
+    for (const std::uint32_t v : {0u /* BI_RGB */, kFrameBytes, 0u, 0u, 0u, 0u}) {
+        u32(strf, v);
+    }
+    std::string movi;
+    std::string index;
+    for (int f = 0; f < frames; ++f) {
+        std::string pixels(kFrameBytes, static_cast<char>(40 * f));
+        const auto offset = static_cast<std::uint32_t>(4 + movi.size());  // from "movi"
+        movi += chunk("00db", pixels);
+        index += "00db";
+        u32(index, 0x10);  // AVIIF_KEYFRAME
+        u32(index, offset);
+        u32(index, kFrameBytes);
+    }
+    const std::string body =
+        std::string("AVI ") +
+        list("hdrl",
+             chunk("avih", avih) + list("strl", chunk("strh", strh) + chunk("strf", strf))) +
+        list("movi", movi) + chunk("idx1", index);
+    out = chunk("RIFF", body);
+    return {out.begin(), out.end()};
+}
+
+class Win32Ui : public ::testing::Test {
+  protected:
+    void SetUp() override { KELDRA_REQUIRE_DISPLAY(); }
+
+    std::unique_ptr<ui::Window> NewWindow(std::string_view name = "frmTest") {
+        auto window = ui_.NewWindow(name, ui::Font{});
+        EXPECT_TRUE(window->Loaded());
+        return window;
+    }
+
+    // Runs the program's kind of loop until `done` holds; false if it never did.
+    template <typename Done>
+    bool Loop(Done done, DWORD milliseconds = 2000) {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > milliseconds) {
+                return false;
+            }
+            ui_.WaitForEvent(20);
+            ui_.DoEvents();
+        }
+        return true;
+    }
+
+    void LoopFor(DWORD milliseconds) {
+        Loop([] { return false; }, milliseconds);
+    }
+
+    platform::win32::Win32Ui ui_;
+};
+
+TEST_F(Win32Ui, WindowAndControlsHaveTheirClassesStylesAndUtf8Texts) {
+    auto window = NewWindow();
+    const HWND handle = HandleOf(*window);
+    const LONG_PTR style = StyleOf(handle);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "not resizable";
+    EXPECT_FALSE(window->Visible()) << "hidden until shown";
+
+    window->SetCaption("Keldra – Wartung ✓ 日本");
+    EXPECT_EQ(window->Caption(), "Keldra – Wartung ✓ 日本");
+
+    const ui::Twips where{120, 120, 3000, 450};
+    auto& label = window->AddControl(ui::ControlKind::Label, "lbl", where, "Größe & Maß", {});
+    auto& button = window->AddControl(ui::ControlKind::Button, "cmd", where, "&Beenden", {});
+    auto& check = window->AddControl(ui::ControlKind::CheckBox, "chk", where, "Ïmmer ✓", {});
+    auto& picture = window->AddControl(ui::ControlKind::Picture, "pic", where, "BANNER", {});
+    auto& animation = window->AddControl(ui::ControlKind::Animation, "ani", where, "", {});
+    auto& line = window->AddControl(ui::ControlKind::Line, "lin", where, "", {});
+
+    EXPECT_EQ(label.Kind(), ui::ControlKind::Label);
+    EXPECT_EQ(label.Text(), "Größe & Maß");
+    EXPECT_EQ(button.Text(), "&Beenden");
+    EXPECT_EQ(check.Text(), "Ïmmer ✓");
+    label.SetText("Ωμέγα — €");
+    EXPECT_EQ(label.Text(), "Ωμέγα — €");
+
+    EXPECT_EQ(ClassOf(HandleOf(label)), L"Static");
+    // "&" is shown as it is, clicks reach the window, the text wraps.
+    EXPECT_EQ(StyleOf(HandleOf(label)) & (SS_NOPREFIX | SS_NOTIFY), SS_NOPREFIX | SS_NOTIFY);
+    EXPECT_EQ(StyleOf(HandleOf(label)) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_EQ(ClassOf(HandleOf(button)), L"Button");
+    EXPECT_EQ(StyleOf(HandleOf(button)) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(StyleOf(HandleOf(check)) & BS_TYPEMASK, BS_3STATE) << "three states, not automatic";
+    EXPECT_EQ(StyleOf(HandleOf(picture)) & SS_TYPEMASK, SS_BITMAP);
+    EXPECT_EQ(ClassOf(HandleOf(animation)), L"SysAnimate32");
+    EXPECT_NE(StyleOf(HandleOf(animation)) & ACS_TRANSPARENT, 0);
+    EXPECT_EQ(StyleOf(HandleOf(line)) & SS_TYPEMASK, SS_ETCHEDHORZ);
+
+    EXPECT_TRUE(label.Visible()) << "a control on a hidden window is still visible itself";
+    label.SetVisible(false);
+    EXPECT_FALSE(label.Visible());
+    EXPECT_FALSE(IsWindowVisible(HandleOf(label)));
+    label.SetVisible(true);
+    EXPECT_TRUE(label.Visible());
+    label.SetEnabled(false);
+    EXPECT_FALSE(label.Enabled());
+    EXPECT_FALSE(IsWindowEnabled(HandleOf(label)));
+}
+
+TEST_F(Win32Ui, TwipsBecomePixelsThroughTheScreenDpi) {
+    const platform::win32::UniqueScreenDc screen(GetDC(nullptr));
+    const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    EXPECT_EQ(ui_.ScreenDpi().x, dpiX);
+    EXPECT_EQ(ui_.ScreenDpi().y, dpiY);
+
+    auto window = NewWindow();
+    const HWND handle = HandleOf(*window);
+    window->SetClientSize(6225, 7575);
+    RECT client{};
+    GetClientRect(handle, &client);
+    EXPECT_EQ(client.right, MulDiv(6225, dpiX, 1440));
+    EXPECT_EQ(client.bottom, MulDiv(7575, dpiY, 1440));
+    if (dpiX == 96 && dpiY == 96) {
+        EXPECT_EQ(client.right, 415);
+        EXPECT_EQ(client.bottom, 505);
+    }
+
+    window->MoveTo(1500, 900);
+    RECT outer{};
+    GetWindowRect(handle, &outer);
+    const ui::Twips bounds = window->Bounds();
+    EXPECT_EQ(outer.left, MulDiv(1500, dpiX, 1440));
+    EXPECT_EQ(outer.top, MulDiv(900, dpiY, 1440));
+    EXPECT_EQ(bounds.left, 1500);
+    EXPECT_EQ(bounds.top, 900);
+    EXPECT_EQ(bounds.width, MulDiv(outer.right - outer.left, 1440, dpiX));
+    EXPECT_GT(bounds.width, 6225) << "the outer size includes the frame";
+    EXPECT_GT(bounds.height, 7575);
+
+    auto& label = window->AddControl(ui::ControlKind::Label, "lbl", {150, 300, 1500, 450}, "x", {});
+    EXPECT_EQ(label.Position(), (ui::Twips{150, 300, 1500, 450}));
+    RECT child{};
+    GetWindowRect(HandleOf(label), &child);
+    EXPECT_EQ(child.right - child.left, MulDiv(1500, dpiX, 1440));
+    label.Move({600, 750, 3000, 300});
+    EXPECT_EQ(label.Position(), (ui::Twips{600, 750, 3000, 300}));
+
+    EXPECT_EQ(ui_.ScreenWidthTwips(), MulDiv(GetSystemMetrics(SM_CXSCREEN), 1440, dpiX));
+    EXPECT_EQ(ui_.ScreenHeightTwips(), MulDiv(GetSystemMetrics(SM_CYSCREEN), 1440, dpiY));
+}
+
+TEST_F(Win32Ui, FontsFollowPointsAndDpiAndAreShared) {
+    auto window = NewWindow();
+    const ui::Twips where{0, 0, 1500, 300};
+    auto& plain = window->AddControl(ui::ControlKind::Label, "a", where, "a", {});
+    auto& bold =
+        window->AddControl(ui::ControlKind::Label, "b", where, "b", {"Tahoma", 8.25, true});
+    auto& big =
+        window->AddControl(ui::ControlKind::Label, "c", where, "c", {"Arial", 12, false, true});
+    auto& again = window->AddControl(ui::ControlKind::Button, "d", where, "d", {});
+    const auto font = [](ui::Control& control) {
+        return reinterpret_cast<HFONT>(SendMessageW(HandleOf(control), WM_GETFONT, 0, 0));
+    };
+    const auto logFont = [&](ui::Control& control) {
+        LOGFONTW result{};
+        GetObjectW(font(control), sizeof result, &result);
+        return result;
+    };
+    const int dpi = ui_.ScreenDpi().y;
+    EXPECT_EQ(logFont(plain).lfHeight, -MulDiv(83, dpi, 720));
+    if (dpi == 96) {
+        EXPECT_EQ(logFont(plain).lfHeight, -11);
+        EXPECT_EQ(logFont(big).lfHeight, -16);
+    }
+    EXPECT_STREQ(logFont(plain).lfFaceName, L"Tahoma");
+    EXPECT_EQ(logFont(plain).lfWeight, FW_NORMAL);
+    EXPECT_EQ(logFont(bold).lfWeight, FW_BOLD);
+    EXPECT_FALSE(logFont(bold).lfUnderline);
+    EXPECT_TRUE(logFont(big).lfUnderline);
+    EXPECT_STREQ(logFont(big).lfFaceName, L"Arial");
+    EXPECT_EQ(font(again), font(plain)) << "one font object per kind of font";
+    EXPECT_NE(font(bold), font(plain));
+}
+
+TEST_F(Win32Ui, ShowRaisesOnActivateOnceFromAPostedMessage) {
+    auto first = NewWindow("frmFirst");
+    int firstActivations = 0;
+    first->OnActivate = [&] { ++firstActivations; };
+    first->Show();
+    EXPECT_TRUE(first->Visible());
+    EXPECT_EQ(GetForegroundWindow(), HandleOf(*first));
+    EXPECT_EQ(firstActivations, 0) << "not while the window is still activating";
+    MSG message{};
+    EXPECT_TRUE(PeekMessageW(&message, HandleOf(*first), Win32Window::kActivateMessage,
+                             Win32Window::kActivateMessage, PM_NOREMOVE));
+    ui_.DoEvents();
+    EXPECT_EQ(firstActivations, 1);
+    LoopFor(200);
+    EXPECT_EQ(firstActivations, 1) << "once per activation";
+
+    // Another of the program's windows, then back: each is a new activation.
+    auto second = NewWindow("frmSecond");
+    int secondActivations = 0;
+    second->OnActivate = [&] { ++secondActivations; };
+    second->Show();
+    ui_.DoEvents();
+    EXPECT_EQ(secondActivations, 1);
+    SetForegroundWindow(HandleOf(*first));
+    EXPECT_TRUE(Loop([&] { return firstActivations == 2; }));
+
+    // Coming back from another program to the same window raises nothing.
+    SendMessageW(HandleOf(*first), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    LoopFor(100);
+    EXPECT_EQ(firstActivations, 2);
+
+    // Hidden and shown again, it is new again.
+    first->Hide();
+    EXPECT_FALSE(first->Visible());
+    first->Show();
+    EXPECT_TRUE(Loop([&] { return firstActivations == 3; }));
+}
+
+TEST_F(Win32Ui, TimerTicksWhileEnabledAndNeverReentersItsHandler) {
+    auto window = NewWindow();
+    auto& timer = window->AddTimer("tmr");
+    EXPECT_FALSE(timer.Enabled()) << "a new timer is off";
+    EXPECT_EQ(timer.Interval(), 0u);
+    int ticks = 0;
+    int depth = 0;
+    int deepest = 0;
+    timer.OnTimer = [&] {
+        ++ticks;
+        deepest = std::max(deepest, ++depth);
+        if (ticks == 2) {
+            // A long handler that keeps the program responsive: its own ticks wait.
+            LoopFor(300);
+        }
+        --depth;
+    };
+    timer.SetInterval(50);
+    LoopFor(200);
+    EXPECT_EQ(ticks, 0) << "still disabled";
+    timer.SetEnabled(true);
+    EXPECT_TRUE(Loop([&] { return ticks >= 4; }, 2000)) << ticks << " ticks in 2 s";
+    EXPECT_EQ(deepest, 1);
+
+    timer.SetEnabled(false);
+    ui_.DoEvents();
+    const int stopped = ticks;
+    LoopFor(300);
+    EXPECT_EQ(ticks, stopped) << "no ticks while disabled";
+    timer.SetEnabled(true);
+    timer.SetInterval(0);
+    LoopFor(300);
+    EXPECT_EQ(ticks, stopped) << "no ticks with interval 0";
+    timer.SetInterval(50);
+    EXPECT_TRUE(Loop([&] { return ticks > stopped; }, 2000));
+}
+
+TEST_F(Win32Ui, ClicksReachEnabledControlsOnly) {
+    auto window = NewWindow();
+    window->Show();
+    ui_.DoEvents();
+    auto& button = window->AddControl(ui::ControlKind::Button, "cmd", {0, 0, 1500, 375}, "OK", {});
+    auto& label = window->AddControl(ui::ControlKind::Label, "lbl", {0, 600, 1500, 375}, "x", {});
+    int buttonClicks = 0;
+    int labelClicks = 0;
+    button.OnClick = [&] { ++buttonClicks; };
+    label.OnClick = [&] { ++labelClicks; };
+
+    SendMessageW(HandleOf(button), BM_CLICK, 0, 0);
+    EXPECT_EQ(buttonClicks, 1);
+    button.SetEnabled(false);
+    SendMessageW(HandleOf(button), BM_CLICK, 0, 0);
+    EXPECT_EQ(buttonClicks, 1) << "a disabled button took a click";
+
+    // What a mouse click on the label sends it.
+    const auto click = [](HWND target) {
+        SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    };
+    click(HandleOf(label));
+    EXPECT_EQ(labelClicks, 1);
+    label.SetEnabled(false);
+    click(HandleOf(label));
+    EXPECT_EQ(labelClicks, 1) << "a disabled label took a click";
+    label.SetEnabled(true);
+    click(HandleOf(label));
+    EXPECT_EQ(labelClicks, 2);
+}
+
+TEST_F(Win32Ui, CheckBoxTogglesOnAClickAndSetValueRaisesOnlyOnAChange) {
+    auto window = NewWindow();
+    window->Show();
+    ui_.DoEvents();
+    auto& check = window->AddControl(ui::ControlKind::CheckBox, "chk", {0, 0, 3000, 300}, "x", {});
+    const HWND handle = HandleOf(check);
+    int clicks = 0;
+    int valueSeen = -1;
+    check.OnClick = [&] {
+        ++clicks;
+        valueSeen = check.Value();
+    };
+    const auto shown = [&] { return SendMessageW(handle, BM_GETCHECK, 0, 0); };
+
+    EXPECT_EQ(check.Value(), ui::kUnchecked);
+    SendMessageW(handle, BM_CLICK, 0, 0);
+    EXPECT_EQ(check.Value(), ui::kChecked);
+    EXPECT_EQ(shown(), BST_CHECKED);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(valueSeen, ui::kChecked) << "the handler sees the new value";
+
+    check.SetValue(ui::kChecked);
+    EXPECT_EQ(clicks, 1) << "no change, no click";
+    check.SetValue(ui::kUnchecked);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(shown(), BST_UNCHECKED);
+    check.SetValue(ui::kGrayed);
+    EXPECT_EQ(clicks, 3);
+    EXPECT_EQ(shown(), BST_INDETERMINATE);
+    SendMessageW(handle, BM_CLICK, 0, 0);
+    EXPECT_EQ(check.Value(), ui::kChecked) << "a click on a grayed box checks it";
+    SendMessageW(handle, BM_CLICK, 0, 0);
+    EXPECT_EQ(check.Value(), ui::kUnchecked);
+    EXPECT_EQ(clicks, 5);
+
+    check.SetEnabled(false);
+    check.SetValue(ui::kChecked);
+    EXPECT_EQ(clicks, 6) << "setting the value raises OnClick even while disabled";
+}
+
+TEST_F(Win32Ui, UnloadAndTheCloseBoxAskOnUnloadAndDestroyUnlessCancelled) {
+    auto window = NewWindow();
+    auto& label = window->AddControl(ui::ControlKind::Label, "lbl", {0, 0, 1500, 300}, "x", {});
+    window->Show();
+    ui_.DoEvents();
+    const HWND handle = HandleOf(*window);
+    int asked = 0;
+    int answer = 1;
+    window->OnUnload = [&](int& cancel) {
+        ++asked;
+        cancel = answer;
+    };
+    window->Unload();
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(window->Loaded());
+    SendMessageW(handle, WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(window->Loaded());
+    EXPECT_TRUE(IsWindow(handle));
+
+    answer = 0;
+    SendMessageW(handle, WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 3);
+    EXPECT_FALSE(window->Loaded());
+    EXPECT_FALSE(IsWindow(handle));
+    MSG message{};
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+        << "closing a window must not end the message loop";
+    // What is left of an unloaded window answers harmlessly.
+    EXPECT_EQ(HandleOf(label), nullptr);
+    label.SetText("y");
+    EXPECT_EQ(label.Text(), "");
+    window->Show();
+    EXPECT_FALSE(window->Visible());
+
+    auto other = NewWindow();
+    other->Unload();
+    EXPECT_FALSE(other->Loaded()) << "without a handler nothing cancels";
+}
+
+TEST_F(Win32Ui, MinimisingRaisesOnResizeAndAHiddenWindowStaysHidden) {
+    auto window = NewWindow();
+    window->Show();
+    ui_.DoEvents();
+    int resized = 0;
+    window->OnResize = [&] { ++resized; };
+    window->SetState(ui::WindowState::Minimized);
+    EXPECT_TRUE(Loop([&] { return resized > 0; }));
+    EXPECT_EQ(window->State(), ui::WindowState::Minimized);
+    EXPECT_TRUE(IsIconic(HandleOf(*window)));
+    const int afterMinimise = resized;
+    window->SetState(ui::WindowState::Normal);
+    EXPECT_TRUE(Loop([&] { return resized > afterMinimise; }));
+    EXPECT_EQ(window->State(), ui::WindowState::Normal);
+
+    // Minimised, then hidden (to the tray), then brought back.
+    window->SetState(ui::WindowState::Minimized);
+    window->Hide();
+    EXPECT_EQ(window->State(), ui::WindowState::Minimized) << "hiding does not restore";
+    window->SetState(ui::WindowState::Normal);
+    EXPECT_FALSE(window->Visible());
+    EXPECT_EQ(window->State(), ui::WindowState::Normal);
+    window->Show();
+    EXPECT_FALSE(IsIconic(HandleOf(*window)));
+    EXPECT_EQ(window->State(), ui::WindowState::Normal);
+
+    auto hidden = NewWindow();
+    hidden->SetState(ui::WindowState::Minimized);
+    EXPECT_FALSE(hidden->Visible()) << "minimising showed a hidden window";
+    EXPECT_EQ(hidden->State(), ui::WindowState::Minimized);
+    hidden->Show();
+    EXPECT_TRUE(IsIconic(HandleOf(*hidden)));
+    EXPECT_EQ(hidden->State(), ui::WindowState::Minimized);
+}
+
+TEST_F(Win32Ui, WaitForEventSleepsWithoutProcessorTimeAndWakesForAnEvent) {
+    // Nothing of earlier cases may be left to wake it.
+    ASSERT_TRUE(Loop([] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 1000));
+    const auto cpu = [] {
+        FILETIME created{}, exited{}, kernel{}, user{};
+        GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+        const auto value = [](const FILETIME& t) {
+            return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+        };
+        return (value(kernel) + value(user)) / 10'000;  // milliseconds
+    };
+    const auto cpuBefore = cpu();
+    const auto start = std::chrono::steady_clock::now();
+    ui_.WaitForEvent(300);
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
+    EXPECT_GE(waited, 250);
+    EXPECT_LT(waited, 2000);
+    EXPECT_LT(cpu() - cpuBefore, 50u) << "the wait used the processor";
+
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP + 7, 0, 0);
+    const auto posted = std::chrono::steady_clock::now();
+    ui_.WaitForEvent(5000);
+    EXPECT_LT(std::chrono::steady_clock::now() - posted, std::chrono::milliseconds(1000));
+    ui_.DoEvents();
+}
+
+TEST_F(Win32Ui, DoEventsSkipsRepeatedLooksButNeverWhatMustRunNext) {
+    // With an hour between looks, only what asks for a look gets one.
+    platform::win32::Win32Ui ui(std::chrono::hours(1));
+    auto window = ui.NewWindow("frmThrottled", {});
+    auto& label = window->AddControl(ui::ControlKind::Label, "lbl", {0, 0, 1500, 300}, "x", {});
+    int clicks = 0;
+    label.OnClick = [&] { ++clicks; };
+    const auto postClick = [&] {
+        PostMessageW(HandleOf(*window), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(HandleOf(label)), STN_CLICKED),
+                     reinterpret_cast<LPARAM>(HandleOf(label)));
+    };
+    ui.DoEvents();
+    postClick();
+    ui.DoEvents();
+    EXPECT_EQ(clicks, 0) << "a repeated look was not skipped";
+    // After a wait the next DoEvents looks, whatever the time.
+    ui.WaitForEvent(0);
+    ui.DoEvents();
+    EXPECT_EQ(clicks, 1);
+    // The activation the adapter posts itself is delivered by the very next DoEvents.
+    int activations = 0;
+    window->OnActivate = [&] { ++activations; };
+    window->Show();
+    ui.DoEvents();
+    EXPECT_EQ(activations, 1);
+}
+
+TEST_F(Win32Ui, DoEventsLooksAgainAfterTheIntervalAndCostsLittleMeanwhile) {
+    auto window = NewWindow();
+    auto& label = window->AddControl(ui::ControlKind::Label, "lbl", {0, 0, 1500, 300}, "x", {});
+    int clicks = 0;
+    label.OnClick = [&] { ++clicks; };
+    ui_.DoEvents();
+    PostMessageW(HandleOf(*window), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(HandleOf(label)), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(HandleOf(label)));
+    const auto posted = std::chrono::steady_clock::now();
+    while (clicks == 0 &&
+           std::chrono::steady_clock::now() - posted < std::chrono::milliseconds(200)) {
+        ui_.DoEvents();
+    }
+    EXPECT_EQ(clicks, 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - posted,
+              platform::win32::Win32Ui::kPumpInterval + std::chrono::milliseconds(30));
+
+    // A scan calls it for every item: twenty thousand calls on an empty queue must cost
+    // little (a full look each would take about a second under Wine).
+    ASSERT_TRUE(Loop([] { return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0; }, 1000));
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20000; ++i) {
+        ui_.DoEvents();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+}
+
+TEST_F(Win32Ui, ForeColorAndPointerApplyToTheirControl) {
+    auto window = NewWindow();
+    auto& label = window->AddControl(ui::ControlKind::Label, "lbl", {0, 0, 1500, 300}, "x", {});
+    auto& plain = window->AddControl(ui::ControlKind::Label, "pln", {0, 300, 1500, 300}, "y", {});
+    label.SetForeColor(ui::Rgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(label.ForeColor(), ui::Rgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(plain.ForeColor(), ui::kDefaultColor);
+
+    // The colours the window hands a static control that is about to paint.
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const auto paint = [&](ui::Control& control) {
+        return reinterpret_cast<HBRUSH>(SendMessageW(HandleOf(*window), WM_CTLCOLORSTATIC,
+                                                     reinterpret_cast<WPARAM>(dc.get()),
+                                                     reinterpret_cast<LPARAM>(HandleOf(control))));
+    };
+    EXPECT_EQ(paint(label), GetSysColorBrush(COLOR_BTNFACE));
+    EXPECT_EQ(GetTextColor(dc.get()), RGB(0x12, 0x34, 0x56));
+    paint(plain);
+    EXPECT_EQ(GetTextColor(dc.get()), GetSysColor(COLOR_BTNTEXT));
+
+    const auto hover = [&](ui::Control& control) {
+        SetCursor(nullptr);
+        SendMessageW(HandleOf(*window), WM_SETCURSOR, reinterpret_cast<WPARAM>(HandleOf(control)),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    label.SetPointer(ui::Pointer::Custom);
+    EXPECT_EQ(label.MousePointer(), ui::Pointer::Custom);
+    EXPECT_EQ(hover(label), LoadCursorW(nullptr, IDC_HAND));
+    label.SetPointer(ui::Pointer::Hourglass);
+    EXPECT_EQ(hover(label), LoadCursorW(nullptr, IDC_WAIT));
+    EXPECT_EQ(hover(plain), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(Win32Ui, PictureShowsTheNamedBitmapInTheControlsOwnSize) {
+    auto window = NewWindow();
+    auto& picture =
+        window->AddControl(ui::ControlKind::Picture, "pic", {0, 0, 300, 150}, "BANNER", {});
+    const auto image = [&] {
+        return SendMessageW(HandleOf(picture), STM_GETIMAGE, IMAGE_BITMAP, 0);
+    };
+    EXPECT_NE(image(), 0);
+    EXPECT_EQ(picture.Text(), "BANNER");
+    EXPECT_EQ(picture.Position(), (ui::Twips{0, 0, 300, 150})) << "not the bitmap's 40x20 pixels";
+    picture.SetText("NO_SUCH_BITMAP");
+    EXPECT_EQ(image(), 0);
+    EXPECT_EQ(picture.Text(), "NO_SUCH_BITMAP");
+}
+
+TEST_F(Win32Ui, AnimationOpensAClipPlaysAndStops) {
+    auto window = NewWindow();
+    auto& animation =
+        window->AddControl(ui::ControlKind::Animation, "ani", {0, 0, 600, 600}, "", {});
+    EXPECT_FALSE(animation.Open("C:\\keldra-nowhere\\missing.avi"));
+    const TempFolder folder(L"clip ä");
+    const auto clip = folder.Path() / L"scan.avi";
+    const auto bytes = MakeAvi(4);
+    std::ofstream(clip, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(animation.Open(Narrow(clip.wstring())));
+    EXPECT_FALSE(animation.Playing());
+    animation.Play();
+    EXPECT_TRUE(animation.Playing());
+    animation.Stop();
+    EXPECT_FALSE(animation.Playing());
+    // Closed again before the folder goes.
+    animation.Open("");
+}
+
+TEST_F(Win32Ui, IconsComeFromTheProgramsResourcesAndReachTheOwner) {
+    auto window = NewWindow();
+    const HWND handle = HandleOf(*window);
+    const auto icon = [](HWND target, WPARAM which) {
+        return SendMessageW(target, WM_GETICON, which, 0);
+    };
+    window->SetIcons("NO_SUCH_ICON", true);
+    EXPECT_EQ(icon(handle, ICON_BIG), 0);
+
+    // The owner chain's top gets them too when asked to.
+    const UniqueHwnd owner(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                           nullptr, nullptr, nullptr));
+    SetWindowLongPtrW(handle, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner.get()));
+    ASSERT_EQ(GetWindow(handle, GW_OWNER), owner.get());
+    window->SetIcons("AAA", false);
+    EXPECT_NE(icon(handle, ICON_BIG), 0);
+    EXPECT_NE(icon(handle, ICON_SMALL), 0);
+    EXPECT_NE(icon(handle, ICON_BIG), icon(handle, ICON_SMALL)) << "one picture per size";
+    EXPECT_EQ(icon(owner.get(), ICON_BIG), 0);
+    window->SetIcons("AAA", true);
+    EXPECT_EQ(icon(owner.get(), ICON_BIG), icon(handle, ICON_BIG));
+    EXPECT_EQ(icon(owner.get(), ICON_SMALL), icon(handle, ICON_SMALL));
+    SetWindowLongPtrW(handle, GWLP_HWNDPARENT, 0);
+}
+
+TEST_F(Win32Ui, ShowModalDisablesTheOtherWindowsUntilItIsHiddenOrClosed) {
+    auto main = NewWindow("frmMain");
+    main->Show();
+    ui_.DoEvents();
+    const HWND mainHandle = HandleOf(*main);
+    auto dialog = NewWindow("frmDialog");
+    auto& timer = dialog->AddTimer("tmr");
+    bool mainEnabledMeanwhile = true;
+    bool dialogShownMeanwhile = false;
+    timer.OnTimer = [&] {
+        mainEnabledMeanwhile = IsWindowEnabled(mainHandle) != FALSE;
+        dialogShownMeanwhile = dialog->Visible();
+        timer.SetEnabled(false);
+        dialog->Hide();
+    };
+    timer.SetInterval(100);
+    timer.SetEnabled(true);
+    const DWORD start = GetTickCount();
+    dialog->ShowModal();
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_TRUE(dialogShownMeanwhile);
+    EXPECT_FALSE(mainEnabledMeanwhile) << "the other window took input during the modal loop";
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_TRUE(IsWindowEnabled(mainHandle));
+
+    // The close box ends it as well.
+    timer.OnTimer = [&] {
+        timer.SetEnabled(false);
+        PostMessageW(HandleOf(*dialog), WM_CLOSE, 0, 0);
+    };
+    timer.SetEnabled(true);
+    dialog->ShowModal();
+    EXPECT_FALSE(dialog->Loaded());
+    EXPECT_TRUE(IsWindowEnabled(mainHandle));
+}
+
+TEST_F(Win32Ui, AFailingHandlerStaysInTheWindowProcedureButProcessExitEndsTheProcess) {
+    auto window = NewWindow();
+    window->Show();
+    ui_.DoEvents();
+    auto& button = window->AddControl(ui::ControlKind::Button, "cmd", {0, 0, 1500, 375}, "OK", {});
+    button.OnClick = [] { throw std::runtime_error("handler failed"); };
+    SendMessageW(HandleOf(button), BM_CLICK, 0, 0);
+    EXPECT_TRUE(window->Loaded());
+    int clicks = 0;
+    button.OnClick = [&] { ++clicks; };
+    SendMessageW(HandleOf(button), BM_CLICK, 0, 0);
+    EXPECT_EQ(clicks, 1);
+
+    const TempFolder folder(L"exit");
+    EXPECT_EQ(RunAndWait(BesideProgram(L"keldra_adapter_helper.exe"), L"--handler-exit 23",
+                         folder.Path()),
+              23);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "atexit-ran.txt"));
+}
+
+}  // namespace
+}  // namespace keldra::testing
