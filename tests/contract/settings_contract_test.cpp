@@ -6,7 +6,7 @@ namespace keldra::testing {
 namespace {
 
 class SettingsStore : public RegistryTest {
-protected:
+  protected:
     void SetUp() override {
         RegistryTest::SetUp();
         app_ = base_.substr(base_.rfind('\\') + 1);
@@ -20,7 +20,8 @@ TEST_P(SettingsStore, ValuesLiveWhereSuchProgramsKeepThemAndReadBack) {
     EXPECT_EQ(settings.GetSetting(app_, "Options", "AutoFix", "1"), "1") << "absent: the default";
     ASSERT_TRUE(settings.SaveSetting(app_, "Options", "AutoFix", "0"));
     EXPECT_EQ(settings.GetSetting(app_, "Options", "AutoFix", "1"), "0");
-    EXPECT_EQ(settings.GetSetting(app_, "options", "autofix", "1"), "0") << "without regard to case";
+    EXPECT_EQ(settings.GetSetting(app_, "options", "autofix", "1"), "0")
+        << "without regard to case";
     ASSERT_TRUE(settings.SaveSetting(app_, "Options", "LastRun", "2026-12-08 09:30:00"));
 
     // A REG_SZ value with its terminator, under HKCU\Software\VB and VBA Program Settings.

@@ -92,7 +92,9 @@ inline bool WaitUntil(const std::function<bool()>& ready, double seconds) {
 }
 
 // Clicks a button without waiting for what the click starts (a modal window, the end).
-inline void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+inline void Click(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
 
 // A left click on the program's tray icon, as the shell reports it.
 inline bool ClickTrayIcon(DWORD processId) {
@@ -147,7 +149,7 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
 
 // A started program; killed if a test leaves it running.
 class Program {
-public:
+  public:
     explicit Program(const std::wstring& commandLine) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
@@ -173,7 +175,8 @@ public:
     bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
     // The exit code once it ended within `seconds`, or -1.
     long ExitCode(double seconds) const {
-        if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(seconds * 1000)) !=
+            WAIT_OBJECT_0) {
             return -1;
         }
         DWORD code = 0;
@@ -194,7 +197,7 @@ public:
         return toSeconds(kernel) + toSeconds(user);
     }
 
-private:
+  private:
     PROCESS_INFORMATION pi_{};
     bool started_ = false;
 };

@@ -30,9 +30,12 @@ std::wstring Lang(const char* id) {
     return wide;
 }
 
-constexpr const wchar_t* kOptions = L"Software\\VB and VBA Program Settings\\Keldra Maintenance\\Options";
+constexpr const wchar_t* kOptions =
+    L"Software\\VB and VBA Program Settings\\Keldra Maintenance\\Options";
 
-void ResetSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings"); }
+void ResetSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings");
+}
 
 void StoreSetting(const wchar_t* key, const wchar_t* value) {
     HKEY options = nullptr;
@@ -42,7 +45,9 @@ void StoreSetting(const wchar_t* key, const wchar_t* value) {
     RegCloseKey(options);
 }
 
-bool HasVisibleStyle(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool HasVisibleStyle(HWND hwnd) {
+    return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void Screenshot(HWND hwnd, const wchar_t* name) {
     CreateDirectoryW(L"C:\\keldra-artifacts", nullptr);
@@ -50,7 +55,7 @@ void Screenshot(HWND hwnd, const wchar_t* name) {
 }
 
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr) {
             GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
