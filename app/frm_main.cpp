@@ -74,12 +74,12 @@ void FrmMain::CreateControls() {
         const auto n = static_cast<std::size_t>(i);
         const std::string index = "(" + std::to_string(i) + ")";
         lblProc_[n] = &w.AddControl(ControlKind::Label, "lblProc" + index,
-                                    {1170, kProcTops[n], 3000, 255}, kProcTexts[n], kTahomaBold);
+                                    {1170, kProcTops[n], 3390, 255}, kProcTexts[n], kTahomaBold);
         lblDesc_[n] = &w.AddControl(ControlKind::Label, "lblDesc" + index,
-                                    {1170, kDescTops[n], 4935, 420}, kDescTexts[n], kTahoma);
+                                    {1170, kDescTops[n], 3390, 600}, kDescTexts[n], kTahoma);
         lblStatus_[n] =
             &w.AddControl(ControlKind::Label, "lblStatus" + index,
-                          {4230, kStatusTops[n], 1875, 255}, kStatusTexts[n], kTahomaUnderlined);
+                          {4590, kStatusTops[n], 1545, 600}, kStatusTexts[n], kTahomaUnderlined);
         lblStatus_[n]->SetVisible(false);
         lblStatus_[n]->SetForeColor(i % 2 == 0 ? kGreen : kRed);
         lblProc_[n]->OnClick = [this, i] { RowClick(i); };

@@ -17,12 +17,12 @@ void FrmWelc::Load() {
     window_->SetClientSize(5085, 4335);
     window_->AddControl(ControlKind::Picture, "Image1", {-15, -510, 7200, 1410}, "BANNER", tahoma);
     Label2_ =
-        &window_->AddControl(ControlKind::Label, "Label2", {270, 1110, 2805, 195},
+        &window_->AddControl(ControlKind::Label, "Label2", {270, 1110, 4575, 240},
                              "Welcome to Keldra Maintenance!", Font{"Tahoma", 8.25, true, false});
     Label1_ =
         &window_->AddControl(ControlKind::Label, "Label1", {270, 1515, 4575, 1920}, "", tahoma);
     chkNotShow_ =
-        &window_->AddControl(ControlKind::CheckBox, "chkNotShow", {270, 3795, 4605, 255},
+        &window_->AddControl(ControlKind::CheckBox, "chkNotShow", {270, 3795, 4605, 420},
                              "Do not show this message in the future (recommended).", tahoma);
     window_->AddControl(ControlKind::Line, "Line1", {270, 3600, 4575, 15}, "", tahoma);
     chkNotShow_->OnClick = [this] { chkNotShow_Click(); };

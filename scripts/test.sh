@@ -42,10 +42,12 @@ echo "== windows: configure and build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -- -j "$jobs"
 echo "== windows: tests under Wine (sandbox prefix)"
+export KELDRA_ARTIFACTS=$root/build/windows/artifacts
 run_tests windows build/windows/test-output.log \
   scripts/with-sandbox.sh --cdrom --network --display -- ctest --preset windows -j "$jobs"
 
 echo "== summary"
 printf '  %s\n' "${summaries[@]}"
+echo "  screenshots of the windows: $KELDRA_ARTIFACTS"
 echo "  took $((SECONDS - started)) s"
 exit "$status"

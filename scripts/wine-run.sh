@@ -55,6 +55,22 @@ rundir=$(mktemp -d "$runroot/$$-XXXXXX")
 # shellcheck disable=SC2317  # called by the trap
 cleanup() {
     cd / && rm -rf -- "$rundir"
+    # Pictures a test took for people to look at (C:\keldra-artifacts) come out of the
+    # sandbox, as PNG where ImageMagick is there.
+    local shots=$sb/prefix/drive_c/keldra-artifacts file out
+    if [[ -n ${KELDRA_ARTIFACTS:-} && -d $shots ]]; then
+        mkdir -p -- "$KELDRA_ARTIFACTS"
+        for file in "$shots"/*; do
+            [[ -f $file ]] || continue
+            out=$KELDRA_ARTIFACTS/${file##*/}
+            if [[ $file == *.bmp ]] && command -v convert >/dev/null &&
+                convert "$file" "${out%.bmp}.png" 2>/dev/null; then
+                continue
+            fi
+            cp -- "$file" "$out"
+        done
+        rm -rf -- "$shots"
+    fi
 }
 trap cleanup EXIT
 trap 'exit 129' HUP

@@ -151,10 +151,18 @@ bool Win32Control::Visible() const {
 }
 
 void Win32Control::SetEnabled(bool enabled) {
-    EnableWindow(handle_.get(), enabled ? TRUE : FALSE);
+    labelEnabled_ = enabled;
+    // Windows greys the text of a disabled static; a label that only stops taking clicks
+    // keeps its colour (the green "nothing found" rows).
+    if (kind_ != ui::ControlKind::Label) {
+        EnableWindow(handle_.get(), enabled ? TRUE : FALSE);
+    }
 }
 
 bool Win32Control::Enabled() const {
+    if (kind_ == ui::ControlKind::Label) {
+        return handle_ && labelEnabled_;
+    }
     return handle_ && IsWindowEnabled(handle_.get());
 }
 
@@ -231,7 +239,7 @@ void Win32Control::SetValue(int value) {
 
 void Win32Control::Clicked() {
     // A disabled control takes no clicks; some click messages reach it all the same.
-    if (!handle_ || !IsWindowEnabled(handle_.get())) {
+    if (!Enabled()) {
         return;
     }
     if (kind_ == ui::ControlKind::CheckBox) {
@@ -406,7 +414,7 @@ ui::Control& Win32Window::AddControl(ui::ControlKind kind, std::string_view name
         case ui::ControlKind::CheckBox:
             // Three states for the grayed value, and not automatic: Clicked keeps it.
             windowClass = L"BUTTON";
-            style |= BS_3STATE | WS_TABSTOP;
+            style |= BS_3STATE | BS_MULTILINE | WS_TABSTOP;
             break;
         case ui::ControlKind::Picture:
             style |= SS_BITMAP | SS_NOTIFY;

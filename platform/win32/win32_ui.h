@@ -61,6 +61,7 @@ class Win32Control final : public ui::Control {
     HWND Handle() const { return handle_.get(); }
 
   private:
+    bool labelEnabled_ = true;
     friend class Win32Window;
 
     // A click reported by the control itself (BN_CLICKED / STN_CLICKED).

@@ -5,8 +5,8 @@ KELDRA_PACKAGES=(
   cmake ninja-build g++ googletest libgtest-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
-  wine64 libwine
-  xvfb
+  wine64 libwine fonts-wine
+  xvfb x11-utils imagemagick
 )
 
 # Installs whatever of KELDRA_PACKAGES is missing. As root it uses apt-get; otherwise it

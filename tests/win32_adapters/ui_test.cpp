@@ -197,7 +197,10 @@ TEST_F(Win32Ui, WindowAndControlsHaveTheirClassesStylesAndUtf8Texts) {
     EXPECT_TRUE(label.Visible());
     label.SetEnabled(false);
     EXPECT_FALSE(label.Enabled());
-    EXPECT_FALSE(IsWindowEnabled(HandleOf(label)));
+    EXPECT_TRUE(IsWindowEnabled(HandleOf(label))) << "drawn in its own colour, not greyed";
+    button.SetEnabled(false);
+    EXPECT_FALSE(button.Enabled());
+    EXPECT_FALSE(IsWindowEnabled(HandleOf(button)));
 }
 
 TEST_F(Win32Ui, TwipsBecomePixelsThroughTheScreenDpi) {
