@@ -88,24 +88,29 @@ TEST_F(EndToEnd, AFirstStartWelcomesRunsHiddenAndShowsTheResultsFromTheTray) {
     PostMessageW(welcome, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) == FALSE; }, 10));
     EXPECT_FALSE(TopWindows(keldra.Id(), L"KeldraTrayHost").empty()) << "the tray icon's host";
+    // The pass: the memory stage starts the optimiser three times, then the program
+    // pauses two seconds after each of the first three stages. From the first result row
+    // on, the time is two of those pauses and the stages between them.
+    // The rows are found once by their first captions and then watched through their
+    // style alone: reading texts would send the program messages and cost it the very
+    // processor time measured here.
+    HWND memoryRow = ChildWithText(main, Lang("OCM_DoneStat"));
+    HWND diskRow = ChildWithText(main, Lang("OCM_MStat"));
+    ASSERT_NE(memoryRow, nullptr);
+    ASSERT_NE(diskRow, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return HasVisibleStyle(memoryRow); }, 30)) << "the memory row";
     const double cpuBefore = keldra.CpuSeconds();
     const auto started = std::chrono::steady_clock::now();
-    HWND diskRow = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            diskRow = ChildWithText(main, Lang("OCM_DoneNS"));
-            return diskRow != nullptr && HasVisibleStyle(diskRow);
-        },
-        30))
+    ASSERT_TRUE(WaitUntil([&] { return HasVisibleStyle(diskRow); }, 30))
         << "the pass ends with the disk row";
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const double cpu = keldra.CpuSeconds() - cpuBefore;
-    RecordProperty("pass_wall_seconds", std::to_string(wall));
-    RecordProperty("pass_cpu_seconds", std::to_string(cpu));
-    std::printf("pass: %.2f s wall, %.3f s processor\n", wall, cpu);
-    EXPECT_GE(wall, 4.0) << "three pauses of two seconds";
-    EXPECT_LT(cpu, wall / 2) << "the pauses must sleep, not spin";
+    RecordProperty("pauses_wall_seconds", std::to_string(wall));
+    RecordProperty("pauses_cpu_seconds", std::to_string(cpu));
+    std::printf("two pauses: %.2f s wall, %.3f s processor\n", wall, cpu);
+    EXPECT_GE(wall, 3.5) << "two pauses of two seconds";
+    EXPECT_LT(cpu, wall / 4) << "the pauses must sleep, not spin";
 
     // Back from the tray: the four result rows.
     ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
