@@ -80,6 +80,8 @@ echo "   the pass took $((SECONDS - started)) s, exit code $status"
 snapshot >"$sb/after.txt"
 removed=$(comm -23 "$sb/before.txt" "$sb/after.txt")
 removed_count=$(printf '%s' "$removed" | grep -c . || true)
+# Of those, files the fresh prefix already held: the program must never touch them.
+removed_own=$(comm -12 <(printf '%s\n' "$removed" | LC_ALL=C sort) "$sb/baseline.txt" | grep -c . || true)
 left=0
 while IFS='|' read -r key name; do
   value_present "$key" "$name" && left=$((left + 1))
@@ -96,7 +98,8 @@ done
 echo
 echo "== summary"
 echo "   registry values pointing nowhere: $seeded seeded, $((seeded - left)) removed, $left still there"
-echo "   junk files: $junk seeded; files removed from the drives: $removed_count"
+echo "   junk files: $junk seeded ($junk_bytes bytes); files removed from the drives: $removed_count"
+echo "   files of the fresh prefix removed: $removed_own"
 if [[ -n $removed ]]; then printf '     %s\n' $removed; fi
 backup=$WINEPREFIX/drive_c/sysbackup.reg
 if [[ -f $backup ]]; then

@@ -79,6 +79,20 @@ int wmain(int argc, wchar_t** argv) {
             SaveScreenshot(main, artifacts + L"\\main-during-pass.bmp");
         }
     }
+    // What the pass found, read off the result rows the moment the last one shows (the
+    // program may fix and end right after).
+    if (main != nullptr) {
+        HWND registryRow = ChildWithText(main, LangText(folder, "OCM_PStat"));
+        HWND diskRow = ChildWithText(main, LangText(folder, "OCM_MStat"));
+        const auto shown = [](HWND row) {
+            return row != nullptr && (GetWindowLongW(row, GWL_STYLE) & WS_VISIBLE) != 0;
+        };
+        if (WaitUntil([&] { return shown(diskRow) || !keldra.Running(); }, 600) &&
+            keldra.Running()) {
+            std::printf("driver: found: registry \"%ls\", junk \"%ls\"\n",
+                        TextOf(registryRow).c_str(), TextOf(diskRow).c_str());
+        }
+    }
     Say("waiting for the pass to fix and end");
     const long code = keldra.ExitCode(600);
     if (code < 0) {
