@@ -147,6 +147,20 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     return ok;
 }
 
+// A text of the language library in `folder` (which stays loaded), as the program gets it.
+inline std::wstring LangText(const std::wstring& folder, const char* id) {
+    static HMODULE lang = LoadLibraryW((folder + L"\\lang.dll").c_str());
+    using Fn = short(__stdcall*)(const char*, char*, int);
+    auto* fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lang, "GetValueForID")));
+    char buffer[256] = {};
+    if (fn != nullptr) {
+        fn(id, buffer, 0);
+    }
+    wchar_t wide[256] = {};
+    MultiByteToWideChar(1252, 0, buffer, -1, wide, 256);
+    return wide;
+}
+
 // A started program; killed if a test leaves it running.
 class Program {
   public:

@@ -14,19 +14,6 @@ namespace {
 
 using namespace keldra::e2e;
 
-std::wstring LangText(const std::wstring& folder, const char* id) {
-    static HMODULE lang = LoadLibraryW((folder + L"\\lang.dll").c_str());
-    using Fn = short(__stdcall*)(const char*, char*, int);
-    auto* fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lang, "GetValueForID")));
-    char buffer[256] = {};
-    if (fn != nullptr) {
-        fn(id, buffer, 0);
-    }
-    wchar_t wide[256] = {};
-    MultiByteToWideChar(1252, 0, buffer, -1, wide, 256);
-    return wide;
-}
-
 void Say(const char* what) {
     std::printf("driver: %s\n", what);
     std::fflush(stdout);

@@ -16,18 +16,10 @@ std::wstring Beside(const wchar_t* name) {
     return folder.substr(0, folder.rfind(L'\\') + 1) + name;
 }
 
-// A text of the language library, as the program gets it.
+// A text of the language library beside the program.
 std::wstring Lang(const char* id) {
-    static HMODULE lang = LoadLibraryW(Beside(L"lang.dll").c_str());
-    using Fn = short(__stdcall*)(const char*, char*, int);
-    auto* fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lang, "GetValueForID")));
-    char buffer[256] = {};
-    if (fn != nullptr) {
-        fn(id, buffer, 0);
-    }
-    wchar_t wide[256] = {};
-    MultiByteToWideChar(1252, 0, buffer, -1, wide, 256);
-    return wide;
+    const std::wstring dll = Beside(L"lang.dll");
+    return LangText(dll.substr(0, dll.rfind(L'\\')), id);
 }
 
 constexpr const wchar_t* kOptions =
