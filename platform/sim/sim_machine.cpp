@@ -286,9 +286,9 @@ std::optional<std::uint32_t> SimUi::NextTimerDue() const {
 void SimUi::RunDueTimers() {
     std::vector<SimTimer*> due;
     for (SimWindow* w : windows_) {
-        w->ForEachTimer([&](const SimTimer& t) {
+        w->ForEachTimer([&](SimTimer& t) {
             if (const auto d = t.Due(); d && static_cast<std::int32_t>(clock_.Ticks() - *d) >= 0) {
-                due.push_back(const_cast<SimTimer*>(&t));
+                due.push_back(&t);
             }
         });
     }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/language_port.h"
@@ -202,6 +203,12 @@ class SimWindow final : public ui::Window {
     template <typename F>
     void ForEachTimer(F&& f) const {
         for (const auto& entry : timers_) {
+            f(std::as_const(*entry.second));
+        }
+    }
+    template <typename F>
+    void ForEachTimer(F&& f) {
+        for (auto& entry : timers_) {
             f(*entry.second);
         }
     }
