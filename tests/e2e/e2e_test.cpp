@@ -131,9 +131,11 @@ TEST_F(EndToEnd, ASecondStartReportsTheRunningInstanceAndEnds) {
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
+            // The box exists a moment before its text does.
             const auto boxes = TopWindows(second.Id(), L"#32770");
             box = boxes.empty() ? nullptr : boxes.front();
-            return box != nullptr;
+            return box != nullptr && GetDlgItem(box, 0xFFFF) != nullptr &&
+                   !TextOf(GetDlgItem(box, 0xFFFF)).empty();
         },
         20))
         << "the message box of the second instance";
