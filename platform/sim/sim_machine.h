@@ -23,7 +23,10 @@ class SimClock {
   public:
     std::uint32_t Ticks() const { return ticks_; }
     DateTime Now() const;
-    void SetNow(const DateTime& now) { base_ = now, baseTicks_ = ticks_; }
+    void SetNow(const DateTime& now) {
+        base_ = now;
+        baseTicks_ = ticks_;
+    }
     void Advance(std::uint32_t milliseconds) { ticks_ += milliseconds; }
     void SetTicks(std::uint32_t ticks) { ticks_ = ticks; }
 

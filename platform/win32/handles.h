@@ -43,75 +43,45 @@ class UniqueHandle {
     Value value_ = Traits::kNone;
 };
 
-struct HKeyTraits {
-    using Value = HKEY;
-    static constexpr HKEY kNone = nullptr;
-    static constexpr LSTATUS kCloseNothing = ERROR_SUCCESS;
-    static LSTATUS Close(HKEY key) { return RegCloseKey(key); }
+// A handle type, "no handle" being nullptr, closed by `CloseFn`; `kNothing` is what
+// closing an empty wrapper reports (the close function's own success value).
+template <typename T, auto CloseFn, auto kNothing>
+struct CloseWith {
+    using Value = T;
+    static constexpr T kNone = nullptr;
+    static constexpr auto kCloseNothing = kNothing;
+    static auto Close(T value) { return CloseFn(value); }
 };
-using UniqueHKey = UniqueHandle<HKeyTraits>;
 
-struct KernelHandleTraits {
-    using Value = HANDLE;
-    static inline const HANDLE kNone = nullptr;
-    static constexpr BOOL kCloseNothing = TRUE;
-    static BOOL Close(HANDLE h) { return CloseHandle(h); }
-};
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-
-struct HwndTraits {
-    using Value = HWND;
-    static constexpr HWND kNone = nullptr;
-    static constexpr BOOL kCloseNothing = TRUE;
-    static BOOL Close(HWND window) { return DestroyWindow(window); }
-};
+using UniqueHKey = UniqueHandle<CloseWith<HKEY, RegCloseKey, LSTATUS{ERROR_SUCCESS}>>;
+using UniqueKernelHandle = UniqueHandle<CloseWith<HANDLE, CloseHandle, BOOL{TRUE}>>;
 // A window this code created; child windows are destroyed with their parent, so a
 // control's handle is released (not destroyed) once the parent has gone.
-using UniqueHwnd = UniqueHandle<HwndTraits>;
-
-struct HModuleTraits {
-    using Value = HMODULE;
-    static constexpr HMODULE kNone = nullptr;
-    static constexpr BOOL kCloseNothing = TRUE;
-    static BOOL Close(HMODULE module) { return FreeLibrary(module); }
-};
-using UniqueHModule = UniqueHandle<HModuleTraits>;
-
+using UniqueHwnd = UniqueHandle<CloseWith<HWND, DestroyWindow, BOOL{TRUE}>>;
+using UniqueHModule = UniqueHandle<CloseWith<HMODULE, FreeLibrary, BOOL{TRUE}>>;
 // Icons loaded without LR_SHARED (or copied); shared ones belong to the system.
-struct HIconTraits {
-    using Value = HICON;
-    static constexpr HICON kNone = nullptr;
-    static constexpr BOOL kCloseNothing = TRUE;
-    static BOOL Close(HICON icon) { return DestroyIcon(icon); }
-};
-using UniqueHIcon = UniqueHandle<HIconTraits>;
-
-template <typename GdiObject>
-struct GdiObjectTraits {
-    using Value = GdiObject;
-    static constexpr GdiObject kNone = nullptr;
-    static constexpr BOOL kCloseNothing = TRUE;
-    static BOOL Close(GdiObject object) { return DeleteObject(object); }
-};
-using UniqueHFont = UniqueHandle<GdiObjectTraits<HFONT>>;
-using UniqueHBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using UniqueHIcon = UniqueHandle<CloseWith<HICON, DestroyIcon, BOOL{TRUE}>>;
+using UniqueHFont = UniqueHandle<CloseWith<HFONT, DeleteObject, BOOL{TRUE}>>;
+using UniqueHBitmap = UniqueHandle<CloseWith<HBITMAP, DeleteObject, BOOL{TRUE}>>;
+// A device context from CreateCompatibleDC.
+using UniqueMemoryDc = UniqueHandle<CloseWith<HDC, DeleteDC, BOOL{TRUE}>>;
 
 // The screen's device context from GetDC(nullptr).
-struct ScreenDcTraits {
-    using Value = HDC;
-    static constexpr HDC kNone = nullptr;
-    static constexpr int kCloseNothing = 1;
-    static int Close(HDC dc) { return ReleaseDC(nullptr, dc); }
-};
-using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;
+inline int ReleaseScreenDc(HDC dc) {
+    return ReleaseDC(nullptr, dc);
+}
+using UniqueScreenDc = UniqueHandle<CloseWith<HDC, ReleaseScreenDc, 1>>;
 
-// A device context from CreateCompatibleDC.
-struct MemoryDcTraits {
-    using Value = HDC;
-    static constexpr HDC kNone = nullptr;
-    static constexpr BOOL kCloseNothing = TRUE;
-    static BOOL Close(HDC dc) { return DeleteDC(dc); }
-};
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+// The C++ object a window procedure serves: handed over in CreateWindowEx's last argument
+// and kept in the window's user data from WM_NCCREATE on.
+template <typename T>
+T* WindowObject(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 }  // namespace keldra::platform::win32

@@ -93,12 +93,7 @@ void Win32Tray::Delete() {
 
 LRESULT CALLBACK Win32Tray::HostProc(HWND window, UINT message, WPARAM wParam,
                                      LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* tray = reinterpret_cast<Win32Tray*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* tray = WindowObject<Win32Tray>(window, message, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }

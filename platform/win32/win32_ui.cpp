@@ -676,12 +676,7 @@ Win32Control* Win32Window::FindControl(HWND handle) const {
 
 LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<Win32Window>(window, message, lParam);
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
