@@ -55,6 +55,15 @@ std::string TextToFirstNul(const std::vector<std::uint8_t>& data) {
     return text::Utf16ToUtf8(units);
 }
 
+// A DWORD from up to four little-endian bytes.
+std::int32_t DwordOf(const std::vector<std::uint8_t>& data) {
+    std::uint32_t raw = 0;
+    for (std::size_t i = 0; i < data.size() && i < sizeof raw; ++i) {
+        raw |= static_cast<std::uint32_t>(data[i]) << (8 * i);
+    }
+    return static_cast<std::int32_t>(raw);
+}
+
 // Reads a value into a buffer of exactly `dataBytes`; false when the read fails.
 bool ReadExactly(RegistryPort& reg, RegKey key, std::string_view name, std::uint32_t dataBytes,
                  std::vector<std::uint8_t>& data) {
@@ -72,11 +81,7 @@ bool ReadDword(RegistryPort& reg, RegKey key, std::string_view name, std::int32_
     if (!ReadExactly(reg, key, name, sizeof(std::int32_t), data)) {
         return false;
     }
-    std::uint32_t raw = 0;
-    for (std::size_t i = 0; i < data.size() && i < sizeof raw; ++i) {
-        raw |= static_cast<std::uint32_t>(data[i]) << (8 * i);
-    }
-    number = static_cast<std::int32_t>(raw);
+    number = DwordOf(data);
     return true;
 }
 
@@ -155,7 +160,7 @@ void EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& 
                std::string& data, std::uint32_t& type) {
     RegEnumValueInfo info;
     info.type = type;
-    reg.EnumValue(key, index, kNameCapacity, kEnumDataCapacity, info);
+    const RegStatus status = reg.EnumValue(key, index, kNameCapacity, kEnumDataCapacity, info);
     type = info.type;
     name = info.name.value_or(std::string());
     data.clear();
@@ -164,14 +169,21 @@ void EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& 
     if (!info.name) {
         return;
     }
+    // Data that fitted the enumeration's buffer is what a second read would return; only
+    // longer data is read again.
+    const bool fitted = status == reg_status::kSuccess;
     if (IsStringType(type)) {
         std::vector<std::uint8_t> bytes;
-        if (ReadExactly(reg, key, name, info.dataBytes, bytes)) {
+        if (fitted) {
+            data = TextToFirstNul(info.data);
+        } else if (ReadExactly(reg, key, name, info.dataBytes, bytes)) {
             data = TextToFirstNul(bytes);
         }
     } else if (type == reg_type::kDword) {
         std::int32_t number = 0;
-        if (ReadDword(reg, key, name, number)) {
+        if (fitted && info.data.size() <= sizeof number) {
+            data = std::to_string(DwordOf(info.data));
+        } else if (ReadDword(reg, key, name, number)) {
             data = std::to_string(number);
         }
     }

@@ -19,8 +19,9 @@ using platform::RegStatus;
 
 // Name buffers hold 261 characters, and 261 is what the platform is told.
 inline constexpr std::uint32_t kNameCapacity = 261;
-// The data area handed to value enumeration; its contents are never used.
-inline constexpr std::uint32_t kEnumDataCapacity = 255;
+// The data area handed to value enumeration: data that fits is taken from it, longer data
+// is read again. Most references are shorter than this.
+inline constexpr std::uint32_t kEnumDataCapacity = 1024;
 
 // What ReadValue found: nothing, a text, or a 32-bit number.
 using RegVariant = std::variant<std::monostate, std::string, std::int32_t>;

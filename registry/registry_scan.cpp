@@ -1,0 +1,426 @@
+#include "registry/registry_scan.h"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "registry/mdl_registry.h"
+
+namespace keldra::registry {
+
+using platform::RegKey;
+namespace reg_root = platform::reg_root;
+
+namespace {
+
+constexpr std::string_view kCodes = "HKCU;HKU;HKLM;DLL;VDD;FONT;IFA;COM";
+constexpr std::string_view kNames =
+    "HKEY_CURRENT_USER;HKEY_USERS;HKEY_LOCAL_MACHINE;Invalid Shared Dll's;Vitual Device "
+    "Derives;Bad Font References;Invalid File Associations;ActiveX and COM";
+constexpr std::string_view kDescriptions =
+    "Stores information about currently loged-in user;Stores information about all "
+    "users;Stores globle information about the computer;Find orphaned references to shared "
+    "system .dll files;Find invalid references to virtual device drivers;Find invalid font "
+    "references;Find invalid file association links;Find invalid Typelib/CLSID/Interface";
+
+// The drives whose references the walks hand to the reference check.
+constexpr std::string_view kWalkedDrives = "ABCDEFGHIJKLMNOP";
+
+std::vector<std::string> Split(std::string_view text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const auto end = text.find(separator, start);
+        parts.emplace_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) {
+            return parts;
+        }
+        start = end + 1;
+    }
+}
+
+// A state entry marks its location when it reads as the number 1.
+bool IsNumberOne(std::string_view entry) {
+    const std::string trimmed = TrimBlanks(entry);
+    if (trimmed.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    const double number = std::strtod(trimmed.c_str(), &end);
+    return end == trimmed.c_str() + trimmed.size() && number == 1.0;
+}
+
+// A reference the walks pass on: it has ":\" and the letter before the first one is a
+// drive from A to P (a ":\" at the very start passes as well).
+bool LooksLikeWalkedPath(std::string_view data) {
+    const auto colon = data.find(":\\");
+    if (colon == std::string_view::npos) {
+        return false;
+    }
+    if (colon == 0) {
+        return true;
+    }
+    char letter = data[colon - 1];
+    if (letter >= 'a' && letter <= 'z') {
+        letter = static_cast<char>(letter - 'a' + 'A');
+    }
+    return kWalkedDrives.find(letter) != std::string_view::npos;
+}
+
+// The last component of a key path, upper-cased.
+std::string KeyName(std::string_view path) {
+    const auto slash = path.rfind('\\');
+    return UpperText(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+// Closes a walked key whichever way its walk ends.
+class WalkedKey {
+  public:
+    WalkedKey(platform::RegistryPort& registry, RegKey key) : registry_(registry), key_(key) {}
+    ~WalkedKey() {
+        if (key_ != 0) {
+            registry_.CloseKey(key_);
+        }
+    }
+    WalkedKey(const WalkedKey&) = delete;
+    WalkedKey& operator=(const WalkedKey&) = delete;
+    RegKey get() const { return key_; }
+
+  private:
+    platform::RegistryPort& registry_;
+    RegKey key_;
+};
+
+}  // namespace
+
+bool IsClassKeyPath(std::string_view path) {
+    const std::string upper = UpperText(path);
+    return upper.find("SOFTWARE\\CLASSES") != std::string::npos || upper == "INTERFACE" ||
+           upper == "TYPELIB" || upper == "CLSID";
+}
+
+// How the walks differ; the skeleton is the same for all but the file-type walk.
+struct RegistryScan::WalkStyle {
+    bool classKeyTest = true;
+    bool cancelAtEntry = false;
+    bool cancelBeforeValue = false;
+    bool cancelBeforeSubkey = false;
+    bool eventsInLoops = true;
+    bool eventsForSkipped = false;
+    bool eventsAtEntry = false;
+    bool endUnopened = false;
+    bool emptyKeyTest = false;
+    bool fontsPerLevel = false;
+    ValueTest valueTest = nullptr;
+    void (RegistryScan::*recurse)(RegKey, std::string) = nullptr;
+};
+
+RegistryScan::RegistryScan(Services services, const bool& scanCancelled, ProblemList& problems)
+    : services_(std::move(services)),
+      cancelled_(scanCancelled),
+      problems_(problems),
+      checks_(services_.files) {}
+
+void RegistryScan::Events() const {
+    if (services_.events) {
+        services_.events();
+    }
+}
+
+void RegistryScan::FixRegistry() {
+    checks_.Forget();
+    LoadLocations();
+    const std::size_t count = locations_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        Events();
+        ScanKey(locations_[i].key);
+        Events();
+    }
+}
+
+void RegistryScan::LoadLocations() {
+    names_ = std::string(kNames);
+    descriptions_ = std::string(kDescriptions);
+    states_ = mdlRegistry::GetStringValue(services_.registry, reg_root::kCurrentUser, kLocStatePath,
+                                          kLocStateName, kLocStateDefault);
+    locations_.clear();
+    const auto codes = Split(kCodes, ';');
+    const auto names = Split(names_, ';');
+    const auto descriptions = Split(descriptions_, ';');
+    const auto states = Split(states_, ';');
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        locations_.push_back(
+            {codes[i], names[i], descriptions[i], i < states.size() && IsNumberOne(states[i])});
+    }
+}
+
+void RegistryScan::ScanKey(std::string_view skey) {
+    if (skey == "HKCU") {
+        ScanRegKey(reg_root::kCurrentUser, "software");
+    } else if (skey == "HKU") {
+        ScanRegKey(reg_root::kUsers, "");
+    } else if (skey == "HKLM") {
+        ScanRegKey(reg_root::kLocalMachine, "");
+    } else if (skey == "DLL") {
+        ScanSharedDlls(reg_root::kLocalMachine,
+                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls");
+    } else if (skey == "VDD") {
+        ScanRegKey(reg_root::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\VxD");
+    } else if (skey == "FONT") {
+        ScanFontKey(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts");
+        ScanFontKey(reg_root::kLocalMachine,
+                    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
+    } else if (skey == "IFA") {
+        ScanFileTypes(reg_root::kClassesRoot, "");
+    } else if (skey == "COM") {
+        ScanComKey(reg_root::kLocalMachine, "software\\classes\\CLSID");
+        ScanComKey(reg_root::kLocalMachine, "software\\classes\\TypeLib");
+        ScanComKey(reg_root::kLocalMachine, "software\\classes\\interface");
+    }
+}
+
+void RegistryScan::ScanRegKey(RegKey root, std::string path) {
+    static const WalkStyle style{.cancelAtEntry = true,
+                                 .valueTest = &RegistryScan::TestFileReference,
+                                 .recurse = &RegistryScan::ScanRegKey};
+    Walk(style, root, std::move(path));
+}
+
+void RegistryScan::ScanSharedDlls(RegKey root, std::string path) {
+    static const WalkStyle style{.classKeyTest = false,
+                                 .cancelBeforeValue = true,
+                                 .cancelBeforeSubkey = true,
+                                 .eventsForSkipped = true,
+                                 .valueTest = &RegistryScan::TestSharedDll,
+                                 .recurse = &RegistryScan::ScanSharedDlls};
+    Walk(style, root, std::move(path));
+}
+
+void RegistryScan::ScanFontKey(RegKey root, std::string path) {
+    static const WalkStyle style{.cancelBeforeValue = true,
+                                 .cancelBeforeSubkey = true,
+                                 .eventsInLoops = false,
+                                 .eventsAtEntry = true,
+                                 .endUnopened = true,
+                                 .fontsPerLevel = true,
+                                 .valueTest = &RegistryScan::TestFont,
+                                 .recurse = &RegistryScan::ScanFontKey};
+    Walk(style, root, std::move(path));
+}
+
+void RegistryScan::ScanAssocKey(RegKey root, std::string path) {
+    static const WalkStyle style{.cancelBeforeValue = true,
+                                 .emptyKeyTest = true,
+                                 .valueTest = &RegistryScan::TestFileReference,
+                                 .recurse = &RegistryScan::ScanAssocKey};
+    Walk(style, root, std::move(path));
+}
+
+void RegistryScan::ScanComKey(RegKey root, std::string path) {
+    static const WalkStyle style{.classKeyTest = false,
+                                 .cancelBeforeValue = true,
+                                 .cancelBeforeSubkey = true,
+                                 .valueTest = &RegistryScan::TestComValue,
+                                 .recurse = &RegistryScan::ScanComKey};
+    Walk(style, root, std::move(path));
+}
+
+void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
+    if (style.cancelAtEntry && cancelled_) {
+        return;
+    }
+    if (style.eventsAtEntry) {
+        Events();
+    }
+    if (style.classKeyTest && IsClassKeyPath(path)) {
+        return;
+    }
+    platform::RegistryPort& registry = services_.registry;
+    const WalkedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
+    if (style.endUnopened && key.get() == 0) {
+        return;
+    }
+    std::uint32_t subKeys = 0;
+    std::uint32_t values = 0;
+    mdlRegistry::QueryKeyInfo(registry, key.get(), subKeys, values);
+
+    if (style.emptyKeyTest && path.find('\\') == std::string::npos && subKeys == 0 && values == 0) {
+        AddtoList(root, path, "", "", platform::reg_type::kSz, reason::kEmptyAssociation);
+        return;
+    }
+    if (style.fontsPerLevel) {
+        fonts_ = checks_.SpecialFolderDir(platform::csidl::kFonts);
+    }
+
+    std::string name;
+    std::string data;
+    std::uint32_t type = 0;
+    for (std::uint32_t i = 0; i < values; ++i) {
+        if (style.cancelBeforeValue && cancelled_) {
+            return;
+        }
+        mdlRegistry::EnumValue(registry, key.get(), i, name, data, type);
+        (this->*style.valueTest)(root, path, name, data, type);
+        if (style.eventsInLoops) {
+            Events();
+        }
+    }
+
+    for (std::uint32_t i = 0; i < subKeys; ++i) {
+        if (style.cancelBeforeSubkey && cancelled_) {
+            return;
+        }
+        std::string subKey = mdlRegistry::EnumSubKey(registry, key.get(), i);
+        subKey = TrimBlanks(StripNulls(subKey));
+        if (subKey.empty()) {
+            if (style.eventsInLoops && style.eventsForSkipped) {
+                Events();
+            }
+            continue;
+        }
+        if (!path.empty()) {
+            path = addslash(path);
+        }
+        (this->*style.recurse)(root, path + subKey);
+        if (style.eventsInLoops) {
+            Events();
+        }
+    }
+}
+
+void RegistryScan::ScanFileTypes(RegKey root, std::string path) {
+    if (IsClassKeyPath(path)) {
+        return;
+    }
+    platform::RegistryPort& registry = services_.registry;
+    const WalkedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
+    std::uint32_t subKeys = 0;
+    std::uint32_t values = 0;
+    mdlRegistry::QueryKeyInfo(registry, key.get(), subKeys, values);
+    for (std::uint32_t i = 0; i < subKeys; ++i) {
+        if (cancelled_) {
+            return;
+        }
+        std::string name = mdlRegistry::EnumSubKey(registry, key.get(), i);
+        name = TrimBlanks(StripNulls(name));
+        if (name.empty() || name.front() != '.') {
+            continue;
+        }
+        // Only extensions that name a class are examined.
+        const std::string className =
+            mdlRegistry::VariantText(mdlRegistry::ReadValue(registry, root, name, ""));
+        if (className.empty()) {
+            continue;
+        }
+        ScanAssocKey(root, name);
+        Events();
+    }
+}
+
+void RegistryScan::TestFileReference(RegKey root, const std::string& path, std::string& name,
+                                     const std::string& data, std::uint32_t type) {
+    if (LooksLikeWalkedPath(data) && !checks_.CheckValid(data)) {
+        AddtoList(root, path, name, data, static_cast<std::int32_t>(type), reason::kMissingFile);
+    }
+}
+
+void RegistryScan::TestSharedDll(RegKey root, const std::string& path, std::string& name,
+                                 const std::string& data, std::uint32_t type) {
+    // Here the value's name is the file; its data is a use count.
+    const std::string file = StripNulls(name);
+    if (TrimBlanks(file).empty() || checks_.CheckValid(file)) {
+        return;
+    }
+    AddtoList(root, path, file, data, static_cast<std::int32_t>(type), reason::kSharedDllMissing);
+}
+
+void RegistryScan::TestFont(RegKey root, const std::string& path, std::string& name,
+                            const std::string& data, std::uint32_t type) {
+    if (data.empty() || checks_.CheckValid(addslash(fonts_) + data)) {
+        return;
+    }
+    AddtoList(root, path, name, data, static_cast<std::int32_t>(type), reason::kFontMissing);
+}
+
+bool RegistryScan::ClassRegistered(const std::string& path) {
+    return mdlRegistry::KeyExists(services_.registry, reg_root::kClassesRoot, path);
+}
+
+void RegistryScan::TestComValue(RegKey root, const std::string& path, std::string& name,
+                                const std::string& d, std::uint32_t type) {
+    const std::string n = StripNulls(name);
+    const std::string k = KeyName(path);
+    const std::string upperName = UpperText(n);
+    const auto report = [&](int slot) {
+        AddtoList(root, path, n, d, static_cast<std::int32_t>(type), slot);
+    };
+    const bool braced = !d.empty() && d.front() == '{';
+
+    if (d.find(":\\") != std::string::npos) {
+        if (LooksLikeWalkedPath(d) && !checks_.CheckValid(d)) {
+            report(reason::kMissingFile);
+        }
+    } else if (d.empty() && k == "TYPELIB") {
+        report(reason::kEmptyTypeLibKey);
+    } else if (!d.empty() && n.empty() && k == "TYPELIB" && braced) {
+        if (!ClassRegistered("TYPELIB\\" + d)) {
+            report(reason::kTypeLibNotRegistered);
+        }
+    } else if (d.empty() && n.empty() && k == "CLSID") {
+        report(reason::kEmptyClsid);
+    } else if (!d.empty() && n.empty() && k == "CLSID" && braced) {
+        if (!ClassRegistered("CLSID\\" + d)) {
+            report(reason::kClassNotRegistered);
+        }
+    } else if (d.empty() && n.empty() && (k == "PROGID" || k == "VERSIONINDEPENDENTPROGID")) {
+        report(reason::kEmptyProgId);
+    } else if (!d.empty() && n.empty() && k == "PROGID") {
+        if (!ClassRegistered(d)) {
+            report(reason::kProgIdNotRegistered);
+        }
+    } else if (d.empty() && n.empty() && k == "INPROCSERVER32") {
+        report(reason::kEmptyInprocServer32);
+    } else if (d.empty() && n.empty() && k == "INPROCSERVER") {
+        report(reason::kEmptyInprocServer);
+    } else if (d.empty() && upperName == "CLSID") {
+        report(reason::kEmptyClsid);
+    } else if (!d.empty() && upperName == "TYPELIB") {
+        if (!ClassRegistered("TYPELIB\\" + d)) {
+            report(reason::kTypeLibNotRegistered);
+        }
+    } else if (!d.empty() && upperName == "PROGID") {
+        if (!ClassRegistered(d)) {
+            report(reason::kProgIdNotRegistered);
+        }
+    } else if (d.empty() && upperName == "INPROCSERVER32") {
+        report(reason::kEmptyInprocServer32);
+    } else if (d.empty() && upperName == "INPROCSERVER") {
+        report(reason::kEmptyInprocServer);
+    }
+}
+
+void RegistryScan::AddtoList(RegKey sRootKey, std::string_view sKeyLocation,
+                             std::string_view sKeyName, std::string_view sKeyValue,
+                             std::int32_t vType, int reasonSlot) {
+    if (sKeyValue.find(":\\") != std::string_view::npos) {
+        // References to network and CD-ROM drives are not judged: the share may be
+        // offline or the disc out.
+        std::string root = DriveRootOf(sKeyValue);
+        StripNulls(root);
+        const int type = DriveTypeOf(services_.files, root);
+        if (type == platform::drive_type::kNetwork || type == platform::drive_type::kCdRom) {
+            return;
+        }
+    }
+    Problem row;
+    row.root = sRootKey;
+    row.location = HkeyText(sRootKey) + "\\" + std::string(sKeyLocation);
+    row.valueName = std::string(sKeyName);
+    row.valueData = std::string(sKeyValue);
+    if (services_.text) {
+        row.reason = services_.text("RDRC_Reason" + std::to_string(reasonSlot));
+    }
+    row.type = std::to_string(vType);
+    problems_.Append(std::move(row));
+}
+
+}  // namespace keldra::registry
