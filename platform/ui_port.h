@@ -3,6 +3,7 @@
 // (1/1440 inch), colours 0x00BBGGRR. Handlers are plain callbacks that the platform
 // raises from its one event loop; DoEvents runs whatever is pending.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,7 +33,20 @@ inline constexpr Color Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 }
 inline constexpr Color kDefaultColor = 0xFFFFFFFF;  // the control's own colour
 
-enum class ControlKind { Label, Button, CheckBox, Picture, Animation, Line };
+// Frame: a captioned group box that holds other controls (see Window::AddControlIn).
+// SpinBar: a vertical up-down control with a range. ComboBox: a drop-down list.
+enum class ControlKind {
+    Label,
+    Button,
+    CheckBox,
+    Picture,
+    Animation,
+    Line,
+    TextBox,
+    SpinBar,
+    ComboBox,
+    Frame
+};
 enum class Pointer { Default, Custom, Hourglass };
 enum class WindowState { Normal, Minimized };
 
@@ -57,9 +71,20 @@ class Control {
     virtual Color ForeColor() const = 0;
     virtual void SetPointer(Pointer pointer) = 0;
     virtual Pointer MousePointer() const = 0;
-    // Check boxes: 0, 1 or 2. Setting a different value raises OnClick, as a click does.
+    // Check boxes: 0, 1 or 2; setting a different value raises OnClick, as a click does.
+    // Spin bars: the position, kept inside the range; setting a different value raises
+    // OnChange. Combo boxes: the list position of the chosen item, -1 for none; setting it
+    // raises OnClick.
     virtual void SetValue(int value) = 0;
     virtual int Value() const = 0;
+    // Spin bars: the range. The upper arrow moves towards `top`, so a range of (0, 23)
+    // with top 23 makes the upper arrow raise the value.
+    virtual void SetRange(int bottom, int top) = 0;
+    // Combo boxes: the items of the list.
+    virtual void ClearItems() = 0;
+    virtual void AddItem(std::string_view text) = 0;
+    virtual int ItemCount() const = 0;
+    virtual std::string ItemText(int index) const = 0;
     // Animations: open a clip file, play it repeatedly, stop. Open is false for a missing
     // or unplayable clip.
     virtual bool Open(std::string_view path) = 0;
@@ -67,8 +92,47 @@ class Control {
     virtual void Stop() = 0;
     virtual bool Playing() const = 0;
 
-    // Raised by a click while the control is enabled, and by SetValue on check boxes.
+    // Raised by a click while the control is enabled, by SetValue on check boxes, and when
+    // a combo box item is chosen.
     std::function<void()> OnClick;
+    // Raised when a text box's text changes (typed or set; a handler may set the text
+    // again, and on a real window system the caret then stays where the user types), when
+    // a spin bar's value changes, and when the text of a combo box changes.
+    std::function<void()> OnChange;
+};
+
+// The rows of a list view are held by its owner; the view asks for the texts of the rows
+// it shows, so that any number of rows appears at once and stays live while the owner
+// appends or removes rows.
+class ListRows {
+  public:
+    virtual ~ListRows() = default;
+    virtual std::size_t RowCount() const = 0;
+    // Column 0 is the row text; 1.. are the sub-columns. Empty beyond the row's columns.
+    virtual std::string CellText(std::size_t row, std::size_t column) const = 0;
+};
+
+// A report-style list view with column headers.
+class ListView {
+  public:
+    virtual ~ListView() = default;
+    virtual void AddColumn(std::string_view header, int widthTwips) = 0;
+    virtual std::size_t ColumnCount() const = 0;
+    virtual void SetColumnHeader(std::size_t column, std::string_view header) = 0;
+    virtual std::string ColumnHeader(std::size_t column) const = 0;
+    virtual int ColumnWidth(std::size_t column) const = 0;  // twips
+    // Every row shows this icon resource (empty: none).
+    virtual void SetRowIcon(std::string_view resourceName) = 0;
+    // The rows to show; not owned, and must outlive the view or be replaced first.
+    virtual void SetRows(const ListRows* rows) = 0;
+    // The owner changed its rows: the view takes the new count and repaints what it shows.
+    virtual void RowsChanged() = 0;
+    // The row count the view currently shows.
+    virtual std::size_t ShownRowCount() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool Visible() const = 0;
+    virtual void Move(const Twips& position) = 0;
+    virtual Twips Position() const = 0;
 };
 
 class Timer {
@@ -89,6 +153,14 @@ class Window {
     // Controls belong to the window; the references stay valid as long as it lives.
     virtual Control& AddControl(ControlKind kind, std::string_view name, const Twips& position,
                                 std::string_view text, const Font& font) = 0;
+    // A control placed inside a frame: its position is relative to the frame, it moves
+    // and hides with it, and it takes no input while the frame is disabled (a real window
+    // system also shows it greyed).
+    virtual Control& AddControlIn(Control& frame, ControlKind kind, std::string_view name,
+                                  const Twips& position, std::string_view text,
+                                  const Font& font) = 0;
+    virtual ListView& AddListView(std::string_view name, const Twips& position,
+                                  const Font& font) = 0;
     virtual Timer& AddTimer(std::string_view name) = 0;
 
     virtual void SetCaption(std::string_view caption) = 0;

@@ -2,6 +2,7 @@
 // The simulated process, language library, tray and window system. One manual clock
 // drives tick count, date and timers; one event queue, which tests script, feeds DoEvents.
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -102,20 +104,25 @@ class SimUi;
 class SimControl final : public ui::Control {
   public:
     SimControl(ui::ControlKind kind, std::string name, const ui::Twips& position, std::string text,
-               ui::Font font)
+               ui::Font font, const SimControl* frame = nullptr)
         : kind_(kind),
           name_(std::move(name)),
           position_(position),
           text_(std::move(text)),
-          font_(std::move(font)) {}
+          font_(std::move(font)),
+          frame_(frame),
+          value_(kind == ui::ControlKind::ComboBox ? -1 : 0) {}
 
     ui::ControlKind Kind() const override { return kind_; }
-    void SetText(std::string_view text) override { text_ = text; }
-    std::string Text() const override { return text_; }
+    // Text boxes raise OnChange when the text changes; a drop-down list's text is its chosen
+    // item's and cannot be set.
+    void SetText(std::string_view text) override;
+    std::string Text() const override;
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
     void SetEnabled(bool enabled) override { enabled_ = enabled; }
     bool Enabled() const override { return enabled_; }
+    // Inside a frame: relative to the frame.
     void Move(const ui::Twips& position) override { position_ = position; }
     ui::Twips Position() const override { return position_; }
     void SetForeColor(ui::Color color) override { color_ = color; }
@@ -124,14 +131,40 @@ class SimControl final : public ui::Control {
     ui::Pointer MousePointer() const override { return pointer_; }
     void SetValue(int value) override;
     int Value() const override { return value_; }
+    void SetRange(int bottom, int top) override;
+    void ClearItems() override;
+    void AddItem(std::string_view text) override;
+    int ItemCount() const override { return static_cast<int>(items_.size()); }
+    std::string ItemText(int index) const override;
     bool Open(std::string_view path) override;
     void Play() override { playing_ = !clip_.empty(); }
     void Stop() override { playing_ = false; }
     bool Playing() const override { return playing_; }
 
-    // What the user does: a click reaches the handler only while the control is enabled;
-    // a check box toggles first.
+    // What the user does. Each reaches the control only while it takes input (TakesInput).
+    // A click: a check box toggles first.
     void Click();
+    // Typing into a text box: the characters are appended one at a time, each raising
+    // OnChange, so that a handler that rewrites the text sees every keystroke.
+    void Type(std::string_view chars);
+    // A click on a spin bar's upper or lower arrow: one step towards the top or the bottom
+    // of the range, raising OnChange unless the value is already there.
+    void SpinUp();
+    void SpinDown();
+    // Choosing item `index` of a drop-down list; OnClick follows when the choice changes.
+    void Choose(int index);
+
+    // Enabled and visible, and so is every frame around it: a control in a disabled or
+    // hidden frame keeps its own flags but takes no clicks or typing.
+    bool TakesInput() const;
+    // The frame the control was placed in, or null.
+    const SimControl* Frame() const { return frame_; }
+    // The position in the window's client area (a frame's children are placed relative to
+    // the frame).
+    ui::Twips ClientPosition() const;
+    // Spin bars: the range as set.
+    int RangeBottom() const { return bottom_; }
+    int RangeTop() const { return top_; }
     const ui::Font& GetFont() const { return font_; }
     const std::string& Name() const { return name_; }
     std::string Clip() const { return clip_; }
@@ -139,18 +172,82 @@ class SimControl final : public ui::Control {
     std::vector<std::string>* playableClips = nullptr;
 
   private:
+    // A copy runs: the handler may replace itself.
+    static void Raise(std::function<void()> handler) {
+        if (handler) {
+            handler();
+        }
+    }
+    void Spin(int step);
+
     ui::ControlKind kind_;
     std::string name_;
     ui::Twips position_;
     std::string text_;
     ui::Font font_;
+    const SimControl* frame_;
     bool visible_ = true;
     bool enabled_ = true;
     ui::Color color_ = ui::kDefaultColor;
     ui::Pointer pointer_ = ui::Pointer::Default;
-    int value_ = 0;
+    int value_;
+    // A new spin bar counts from 0 to 100, as a new up-down control of Windows (made to
+    // count upwards).
+    int bottom_ = 0;
+    int top_ = 100;
+    std::vector<std::string> items_;
     std::string clip_;
     bool playing_ = false;
+};
+
+// A list view that takes its rows from its owner, as an owner-data list view does: it
+// remembers the row count it was told last and asks for the texts of those rows only.
+class SimListView final : public ui::ListView {
+  public:
+    SimListView(std::string name, const ui::Twips& position, ui::Font font)
+        : name_(std::move(name)), position_(position), font_(std::move(font)) {}
+
+    void AddColumn(std::string_view header, int widthTwips) override;
+    std::size_t ColumnCount() const override { return columns_.size(); }
+    void SetColumnHeader(std::size_t column, std::string_view header) override;
+    std::string ColumnHeader(std::size_t column) const override;
+    int ColumnWidth(std::size_t column) const override;
+    void SetRowIcon(std::string_view resourceName) override { rowIcon_ = resourceName; }
+    void SetRows(const ui::ListRows* rows) override;
+    void RowsChanged() override;
+    std::size_t ShownRowCount() const override { return shown_; }
+    void SetVisible(bool visible) override { visible_ = visible; }
+    bool Visible() const override { return visible_; }
+    void Move(const ui::Twips& position) override { position_ = position; }
+    ui::Twips Position() const override { return position_; }
+
+    // What a user would see: for each shown row, the text of every column. Rows the owner
+    // no longer has (it removed them without telling the view) show empty texts, as they
+    // would on screen until the next repaint.
+    std::vector<std::vector<std::string>> ShownCells() const;
+    // One shown cell; empty outside the shown rows and columns.
+    std::string ShownCell(std::size_t row, std::size_t column) const;
+    const std::string& RowIcon() const { return rowIcon_; }
+    const ui::ListRows* Rows() const { return rows_; }
+    // How often the owner said its rows changed.
+    int RowsChangedCalls() const { return rowsChangedCalls_; }
+    const ui::Font& GetFont() const { return font_; }
+    const std::string& Name() const { return name_; }
+
+  private:
+    struct Column {
+        std::string header;
+        int widthTwips;
+    };
+    std::string name_;
+    ui::Twips position_;
+    ui::Font font_;
+    bool visible_ = true;
+    std::vector<Column> columns_;
+    std::string rowIcon_;
+    const ui::ListRows* rows_ = nullptr;
+    std::size_t shown_ = 0;
+    int rowsChangedCalls_ = 0;
 };
 
 class SimTimer final : public ui::Timer {
@@ -179,6 +276,12 @@ class SimWindow final : public ui::Window {
 
     ui::Control& AddControl(ui::ControlKind kind, std::string_view name, const ui::Twips& position,
                             std::string_view text, const ui::Font& font) override;
+    // `frame` must be a frame of this window.
+    ui::Control& AddControlIn(ui::Control& frame, ui::ControlKind kind, std::string_view name,
+                              const ui::Twips& position, std::string_view text,
+                              const ui::Font& font) override;
+    ui::ListView& AddListView(std::string_view name, const ui::Twips& position,
+                              const ui::Font& font) override;
     ui::Timer& AddTimer(std::string_view name) override;
     void SetCaption(std::string_view caption) override { caption_ = caption; }
     std::string Caption() const override { return caption_; }
@@ -196,6 +299,7 @@ class SimWindow final : public ui::Window {
     bool Loaded() const override { return loaded_; }
 
     SimControl& Get(std::string_view name);
+    SimListView& GetList(std::string_view name);
     SimTimer& GetTimer(std::string_view name);
     const std::string& Name() const { return name_; }
     const std::string& Icons() const { return icons_; }
@@ -228,6 +332,7 @@ class SimWindow final : public ui::Window {
     int showCount_ = 0;
     ui::WindowState state_ = ui::WindowState::Normal;
     std::vector<std::unique_ptr<SimControl>> controls_;
+    std::vector<std::unique_ptr<SimListView>> lists_;
     std::vector<std::pair<std::string, std::unique_ptr<SimTimer>>> timers_;
 };
 
