@@ -53,7 +53,20 @@ int Val(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-FrmMain::FrmMain(Program& program) : program_(program), ports_(program.ports), frmWelc_(program) {}
+FrmMain::FrmMain(Program& program)
+    : program_(program),
+      ports_(program.ports),
+      frmWelc_(program),
+      pump_(program.ports.ui, program.ports.process, program.eventInterval),
+      scan_({program.ports.registry, program.ports.files, [this] { pump_.Point(); },
+             [this](std::string_view id) { return Text(id); }},
+            program.ScanCancelled, program.problems),
+      frmRegScanDetails_(
+          program.ports.ui, [this](std::string_view id) { return Text(id); }, program.problems,
+          AllEnd) {
+    ScanRegistry = [this] { scan_.FixRegistry(); };
+    ShowRegistryResults = [this] { frmRegScanDetails_.Show(); };
+}
 
 FrmMain::~FrmMain() {
     // The window goes last; a fault while the process winds down shows no error box.
@@ -225,9 +238,9 @@ void FrmMain::Form_Resize() {
 }
 
 void FrmMain::UnloadOthers() {
-    // The results windows and the scheduler attach here as they come; the welcome window is
-    // always there.
+    // The scheduler and the disk results window attach here as they come.
     frmWelc_.Unload();
+    frmRegScanDetails_.Unload();
 }
 
 void FrmMain::Form_Unload(int& cancel) {

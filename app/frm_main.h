@@ -11,6 +11,9 @@
 #include "app/c_tray.h"
 #include "app/frm_welc.h"
 #include "app/program.h"
+#include "platform/event_pump.h"
+#include "registry/frm_reg_scan_details.h"
+#include "registry/registry_scan.h"
 
 namespace keldra::app {
 
@@ -60,12 +63,15 @@ class FrmMain {
     platform::ui::Control& lblStatus(int i) { return *lblStatus_[static_cast<std::size_t>(i)]; }
     platform::ui::Control& Anim() { return *Anim_; }
 
-    // Where rows 1 and 3 lead; the results windows attach here.
+    registry::RegistryScan& Scan() { return scan_; }
+    registry::FrmRegScanDetails& frmRegScanDetails() { return frmRegScanDetails_; }
+
+    // Where rows 1 and 3 lead. The registry row opens the registry results window.
     std::function<void()> ShowRegistryResults;
     std::function<void()> ShowDiskResults;
-    // The stages' work, attached by the scanner and cleaner modules as they exist: the scan
-    // of the registry locations, the junk search of the listed drives, junk removal and
-    // registry repair.
+    // The stages' work: the scan of the registry locations (the registry scan unless a
+    // test puts something else here), the junk search of the listed drives, junk removal
+    // and registry repair.
     std::function<void()> ScanRegistry;
     std::function<void()> SearchJunk;
     std::function<void()> DestroyJunk;
@@ -87,6 +93,9 @@ class FrmMain {
     std::unique_ptr<platform::ui::Window> window_;
     std::unique_ptr<CTray> TrayIC_;
     FrmWelc frmWelc_;
+    platform::EventPump pump_;
+    registry::RegistryScan scan_;
+    registry::FrmRegScanDetails frmRegScanDetails_;
     std::array<platform::ui::Control*, 4> lblProc_{};
     std::array<platform::ui::Control*, 4> lblDesc_{};
     std::array<platform::ui::Control*, 4> lblStatus_{};

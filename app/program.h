@@ -2,9 +2,11 @@
 // What the windows of the program share: the platform, and the process-wide values
 // (the cancel flag and the result lists). Tests build a fresh one per case.
 
+#include <cstdint>
 #include <string_view>
 
 #include "disk/junk_files.h"
+#include "platform/file_system_port.h"
 #include "platform/language_port.h"
 #include "platform/process_port.h"
 #include "platform/registry_port.h"
@@ -25,6 +27,7 @@ struct Ports {
     platform::LanguagePort& language;
     platform::TrayPort& tray;
     platform::RegistryPort& registry;
+    platform::FileSystemPort& files;
 };
 
 struct Program {
@@ -32,6 +35,8 @@ struct Program {
     Ports ports;
     // Set to stop a pass at its next test.
     bool ScanCancelled = false;
+    // How often long work lets window events run, in milliseconds; 0 is at every item.
+    std::uint32_t eventInterval = 0;
     registry::ProblemList problems;
     disk::JunkList junk;
 };

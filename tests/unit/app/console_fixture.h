@@ -12,6 +12,7 @@
 #include "platform/registry_settings.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
+#include "tests/unit/fake_files.h"
 
 namespace keldra::app::testing {
 
@@ -101,7 +102,8 @@ class ConsoleTest : public ::testing::Test {
     platform::sim::SimPlatform sim;
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
-    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry}};
+    keldra::testing::FakeFiles files;
+    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files}};
 
   private:
     std::unique_ptr<FrmMain> main_;

@@ -24,9 +24,9 @@ class FrmMainTest : public ConsoleTest {
             }
         };
     }
-    void FindJunk(std::int64_t files, std::int64_t bytes) {
-        Main().SearchJunk = [this, files, bytes] {
-            program.junk.JunkCount = files;
+    void FindJunk(std::int64_t count, std::int64_t bytes) {
+        Main().SearchJunk = [this, count, bytes] {
+            program.junk.JunkCount = count;
             program.junk.JunkBytes = bytes;
         };
     }
@@ -343,7 +343,8 @@ TEST(ModLang, LooksUpInTheProgramFolderAndConvertsAnsi) {
     platform::sim::SimPlatform sim;
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
-    const Ports ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry};
+    keldra::testing::FakeFiles files;
+    const Ports ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files};
     sim.language.texts = {{"full", std::string(255, 'a')},
                           {"latin", "Caf\xE9 \x80 5"},
                           {"cut", std::string("before\0after", 12)}};

@@ -1,0 +1,65 @@
+#pragma once
+// The registry results window: the problems of the last scan, one row each. It is loaded
+// on first use and only hides when closed, until the program ends.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/ui_port.h"
+#include "registry/problem_list.h"
+
+namespace keldra::registry {
+
+// The problem list as the list view reads it: row text, value name, value data, reason,
+// type, attributes.
+class ProblemRows final : public platform::ui::ListRows {
+  public:
+    explicit ProblemRows(const ProblemList& problems) : problems_(problems) {}
+    std::size_t RowCount() const override { return problems_.Count(); }
+    std::string CellText(std::size_t row, std::size_t column) const override;
+
+  private:
+    const ProblemList& problems_;
+};
+
+class FrmRegScanDetails {
+  public:
+    using TextLookup = std::function<std::string(std::string_view id)>;
+
+    // `allEnd` is the main window's flag: true once the program is closing.
+    FrmRegScanDetails(platform::ui::UiPort& ui, TextLookup text, ProblemList& problems,
+                      const bool& allEnd);
+    ~FrmRegScanDetails();
+    FrmRegScanDetails(const FrmRegScanDetails&) = delete;
+    FrmRegScanDetails& operator=(const FrmRegScanDetails&) = delete;
+
+    // Creates the window, hidden, unless it is loaded.
+    void Load();
+    bool Loaded() const { return window_ != nullptr && window_->Loaded(); }
+    // Loads the window if needed and shows it modeless.
+    void Show();
+    void Unload();
+
+    void cmdClose_Click();
+    void Form_Unload(int& cancel);
+
+    platform::ui::Window& Window() { return *window_; }
+    platform::ui::ListView& lvInvalidLoc() { return *lvInvalidLoc_; }
+
+  private:
+    void Form_Load();
+
+    platform::ui::UiPort& ui_;
+    TextLookup text_;
+    ProblemList& problems_;
+    const bool& allEnd_;
+    ProblemRows rows_;
+    std::unique_ptr<platform::ui::Window> window_;
+    platform::ui::Control* Label1_ = nullptr;
+    platform::ui::Control* cmdClose_ = nullptr;
+    platform::ui::ListView* lvInvalidLoc_ = nullptr;
+};
+
+}  // namespace keldra::registry
