@@ -5,6 +5,7 @@
 
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_language.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
@@ -19,7 +20,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Win32Language language;
     platform::win32::Win32Ui ui;
     platform::win32::Win32Tray tray;
-    app::Program program(app::Ports{ui, process, settings, language, tray, registry});
+    platform::win32::Win32FileSystem files;
+    app::Program program(app::Ports{ui, process, settings, language, tray, registry, files});
+    // Long work lets window events run at most this often: often enough to repaint and
+    // to hear "Cancel" at once, seldom enough not to slow the walks down.
+    program.eventInterval = 10;
     app::FrmMain frmMain(program);
     frmMain.Start();
     for (;;) {

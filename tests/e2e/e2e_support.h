@@ -49,6 +49,8 @@ inline void Screenshot(HWND hwnd, const wchar_t* name) {
 }
 
 // The program beside the test, quoted.
-inline std::wstring Command() { return L"\"" + Beside(L"keldra.exe") + L"\""; }
+inline std::wstring Command() {
+    return L"\"" + Beside(L"keldra.exe") + L"\"";
+}
 
 }  // namespace keldra::e2e

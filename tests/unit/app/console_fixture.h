@@ -12,7 +12,7 @@
 #include "platform/registry_settings.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
-#include "tests/unit/fake_files.h"
+#include "platform/sim/sim_file_system.h"
 
 namespace keldra::app::testing {
 
@@ -102,7 +102,7 @@ class ConsoleTest : public ::testing::Test {
     platform::sim::SimPlatform sim;
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
-    keldra::testing::FakeFiles files;
+    platform::sim::SimFileSystem files;
     Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files}};
 
   private:

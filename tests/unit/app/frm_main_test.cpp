@@ -343,7 +343,7 @@ TEST(ModLang, LooksUpInTheProgramFolderAndConvertsAnsi) {
     platform::sim::SimPlatform sim;
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
-    keldra::testing::FakeFiles files;
+    platform::sim::SimFileSystem files;
     const Ports ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files};
     sim.language.texts = {{"full", std::string(255, 'a')},
                           {"latin", "Caf\xE9 \x80 5"},
