@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/mod_lang.h"
+#include "registry/remove.h"
+#include "registry/scanreg_ini.h"
 
 namespace keldra::app {
 
@@ -53,7 +55,12 @@ int Val(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-FrmMain::FrmMain(Program& program) : program_(program), ports_(program.ports), frmWelc_(program) {}
+FrmMain::FrmMain(Program& program) : program_(program), ports_(program.ports), frmWelc_(program) {
+    Remove = [this] {
+        registry::Remove(program_.problems, registry::RepairPorts{ports_.registry, ports_.textFiles,
+                                                                  ports_.process, ports_.ui});
+    };
+}
 
 FrmMain::~FrmMain() {
     // The window goes last; a fault while the process winds down shows no error box.
@@ -355,8 +362,14 @@ void FrmMain::FixRegistry() {
 }
 
 void FrmMain::OptimizeRegistry() {
-    // Reading, switching and writing the registry checker's configuration come with the
-    // compaction module.
+    registry::ScanregINI ini(ports_.fileSystem, ports_.textFiles, [this](Pointer pointer) {
+        if (SetScreenPointer) {
+            SetScreenPointer(pointer);
+        }
+    });
+    ini.ReadINI();
+    ini.SetOptimize();
+    ini.WriteINI();
 }
 
 void FrmMain::CleanDisk() {

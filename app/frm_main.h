@@ -65,11 +65,14 @@ class FrmMain {
     std::function<void()> ShowDiskResults;
     // The stages' work, attached by the scanner and cleaner modules as they exist: the scan
     // of the registry locations, the junk search of the listed drives, junk removal and
-    // registry repair.
+    // registry repair (which the main window attaches itself).
     std::function<void()> ScanRegistry;
     std::function<void()> SearchJunk;
     std::function<void()> DestroyJunk;
     std::function<void()> Remove;
+    // The pointer over the whole screen (hourglass while the registry checker's
+    // configuration is rewritten); attached by the platform that has one.
+    std::function<void(platform::ui::Pointer)> SetScreenPointer;
 
     static constexpr platform::ui::Color kGreen = platform::ui::Rgb(0, 192, 0);
     static constexpr platform::ui::Color kRed = platform::ui::Rgb(255, 0, 0);

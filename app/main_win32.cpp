@@ -5,9 +5,11 @@
 
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
+#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_language.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_text_file.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_ui.h"
 
@@ -19,8 +21,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Win32Language language;
     platform::win32::Win32Ui ui;
     platform::win32::Win32Tray tray;
-    app::Program program(app::Ports{ui, process, settings, language, tray, registry});
+    platform::win32::Win32FileSystem fileSystem;
+    platform::win32::Win32TextFiles textFiles;
+    app::Program program(
+        app::Ports{ui, process, settings, language, tray, registry, fileSystem, textFiles});
     app::FrmMain frmMain(program);
+    // The pointer stays as set until a window asks for its own at the next mouse move,
+    // which the work it stands for does not let happen.
+    frmMain.SetScreenPointer = [](platform::ui::Pointer pointer) {
+        SetCursor(LoadCursorW(nullptr,
+                              pointer == platform::ui::Pointer::Hourglass ? IDC_WAIT : IDC_ARROW));
+    };
     frmMain.Start();
     for (;;) {
         ui.WaitForEvent(INFINITE);

@@ -5,10 +5,12 @@
 #include <string_view>
 
 #include "disk/junk_files.h"
+#include "platform/file_system_port.h"
 #include "platform/language_port.h"
 #include "platform/process_port.h"
 #include "platform/registry_port.h"
 #include "platform/settings_port.h"
+#include "platform/text_file_port.h"
 #include "platform/tray_port.h"
 #include "platform/ui_port.h"
 #include "registry/problem_list.h"
@@ -25,6 +27,9 @@ struct Ports {
     platform::LanguagePort& language;
     platform::TrayPort& tray;
     platform::RegistryPort& registry;
+    platform::FileSystemPort& fileSystem;
+    // The registry backup and the registry checker's configuration.
+    platform::TextFilePort& textFiles;
 };
 
 struct Program {

@@ -10,8 +10,10 @@
 
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
+#include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_text_file.h"
 
 namespace keldra::app::testing {
 
@@ -101,7 +103,10 @@ class ConsoleTest : public ::testing::Test {
     platform::sim::SimPlatform sim;
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
-    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry}};
+    platform::sim::SimFileSystem fileSystem;
+    platform::sim::SimTextFiles textFiles;
+    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry,
+                          fileSystem, textFiles}};
 
   private:
     std::unique_ptr<FrmMain> main_;

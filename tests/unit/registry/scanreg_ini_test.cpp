@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_text_file.h"
-#include "unit/fake_windows_folder.h"
 
 namespace keldra::registry {
 namespace {
@@ -18,7 +18,10 @@ constexpr const char* kIni = "C:\\Windows\\scanreg.ini";
 
 class ScanregINITest : public ::testing::Test {
   protected:
-    ScanregINITest() { files.AddFolder("C:\\Windows"); }
+    ScanregINITest() {
+        windows.SetWindowsDirectory("C:\\Windows");
+        files.AddFolder("C:\\Windows");
+    }
 
     // One compaction, the three steps in order.
     void Compact() {
@@ -29,7 +32,7 @@ class ScanregINITest : public ::testing::Test {
     }
     std::string Ini() const { return files.FileBytes(kIni).value_or("<no file>"); }
 
-    testing::FakeWindowsFolder windows;
+    platform::sim::SimFileSystem windows;
     platform::sim::SimTextFiles files;
     std::vector<Pointer> pointers;
 };
@@ -124,7 +127,8 @@ TEST_F(ScanregINITest, AFileThatIsThereButCannotBeReadIsLeftAlone) {
 }
 
 TEST_F(ScanregINITest, TheFileIsFoundInTheWindowsFolderWhereverThatIs) {
-    testing::FakeWindowsFolder root("D:\\");
+    platform::sim::SimFileSystem root;
+    root.SetWindowsDirectory("D:\\");
     files.AddFolder("D:\\");
     files.PutFile("D:\\scanreg.ini", "Optimize=0");
     ScanregINI ini(root, files, nullptr);
