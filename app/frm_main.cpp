@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/mod_lang.h"
+#include "registry/remove.h"
+#include "registry/scanreg_ini.h"
 
 namespace keldra::app {
 
@@ -66,6 +68,10 @@ FrmMain::FrmMain(Program& program)
           AllEnd) {
     ScanRegistry = [this] { scan_.FixRegistry(); };
     ShowRegistryResults = [this] { frmRegScanDetails_.Show(); };
+    Remove = [this] {
+        registry::Remove(program_.problems, registry::RepairPorts{ports_.registry, ports_.textFiles,
+                                                                  ports_.process, ports_.ui});
+    };
 }
 
 FrmMain::~FrmMain() {
@@ -368,8 +374,14 @@ void FrmMain::FixRegistry() {
 }
 
 void FrmMain::OptimizeRegistry() {
-    // Reading, switching and writing the registry checker's configuration come with the
-    // compaction module.
+    registry::ScanregINI ini(ports_.files, ports_.textFiles, [this](Pointer pointer) {
+        if (SetScreenPointer) {
+            SetScreenPointer(pointer);
+        }
+    });
+    ini.ReadINI();
+    ini.SetOptimize();
+    ini.WriteINI();
 }
 
 void FrmMain::CleanDisk() {

@@ -69,13 +69,16 @@ class FrmMain {
     // Where rows 1 and 3 lead. The registry row opens the registry results window.
     std::function<void()> ShowRegistryResults;
     std::function<void()> ShowDiskResults;
-    // The stages' work: the scan of the registry locations (the registry scan unless a
-    // test puts something else here), the junk search of the listed drives, junk removal
-    // and registry repair.
+    // The stages' work: the scan of the registry locations and the registry repair (the
+    // real modules unless a test puts something else here), the junk search of the listed
+    // drives and junk removal.
     std::function<void()> ScanRegistry;
     std::function<void()> SearchJunk;
     std::function<void()> DestroyJunk;
     std::function<void()> Remove;
+    // The pointer over the whole screen (hourglass while the registry checker's
+    // configuration is rewritten); attached by the platform that has one.
+    std::function<void(platform::ui::Pointer)> SetScreenPointer;
 
     static constexpr platform::ui::Color kGreen = platform::ui::Rgb(0, 192, 0);
     static constexpr platform::ui::Color kRed = platform::ui::Rgb(255, 0, 0);

@@ -11,6 +11,7 @@
 #include "platform/process_port.h"
 #include "platform/registry_port.h"
 #include "platform/settings_port.h"
+#include "platform/text_file_port.h"
 #include "platform/tray_port.h"
 #include "platform/ui_port.h"
 #include "registry/problem_list.h"
@@ -28,6 +29,8 @@ struct Ports {
     platform::TrayPort& tray;
     platform::RegistryPort& registry;
     platform::FileSystemPort& files;
+    // The registry backup and the registry checker's configuration.
+    platform::TextFilePort& textFiles;
 };
 
 struct Program {

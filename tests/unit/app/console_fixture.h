@@ -10,9 +10,10 @@
 
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
+#include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
-#include "platform/sim/sim_file_system.h"
+#include "platform/sim/sim_text_file.h"
 
 namespace keldra::app::testing {
 
@@ -103,7 +104,9 @@ class ConsoleTest : public ::testing::Test {
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
     platform::sim::SimFileSystem files;
-    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files}};
+    platform::sim::SimTextFiles textFiles;
+    Program program{
+        Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files, textFiles}};
 
   private:
     std::unique_ptr<FrmMain> main_;
