@@ -64,7 +64,7 @@ void Remove(ProblemList& problems, const RepairPorts& ports) {
         if (safeReg.Backup(root, keyPath, row.valueName) &&
             mdlRegistry::DeleteValue(ports.registry, root, keyPath, row.valueName) ==
                 platform::reg_status::kSuccess) {
-            problems.rows.erase(problems.rows.begin() + static_cast<std::ptrdiff_t>(i));
+            problems.RemoveAt(i);
         } else {
             ++i;
         }
