@@ -11,6 +11,7 @@
 #include "app/c_tray.h"
 #include "app/frm_welc.h"
 #include "app/program.h"
+#include "schedule/frm_schedule.h"
 
 namespace keldra::app {
 
@@ -43,6 +44,12 @@ class FrmMain {
     void cmdCancel_Click();
     void cmdCorrectProblems_Click() { FixProblems(); }
     void cmdScheduler_Click();
+    // The scheduled start: arms it when a pass is due later today, disarms it when none
+    // is due; what runs it, the button that runs it at once, and the countdown.
+    void AMaintCheck();
+    void tmrAMaint_Timer();
+    void cmdScnN_Click();
+    void tmrUpd_Timer();
     void chkAutoFix_Click();
     void RowClick(int index);
     void TrayIC_LButtonUp();
@@ -56,6 +63,7 @@ class FrmMain {
     platform::ui::Window& Window() { return *window_; }
     CTray& TrayIC() { return *TrayIC_; }
     FrmWelc& frmWelc() { return frmWelc_; }
+    schedule::FrmSchedule& frmSchedule() { return frmSchedule_; }
     platform::ui::Control& lblProc(int i) { return *lblProc_[static_cast<std::size_t>(i)]; }
     platform::ui::Control& lblStatus(int i) { return *lblStatus_[static_cast<std::size_t>(i)]; }
     platform::ui::Control& Anim() { return *Anim_; }
@@ -81,12 +89,15 @@ class FrmMain {
     std::string Text(std::string_view id) const;
     void MoveAnimDown();
     void UnloadOthers();
+    void StartAtLogon();
+    std::string Countdown(const platform::DateTime& now) const;
 
     Program& program_;
     const Ports& ports_;
     std::unique_ptr<platform::ui::Window> window_;
     std::unique_ptr<CTray> TrayIC_;
     FrmWelc frmWelc_;
+    schedule::FrmSchedule frmSchedule_;
     std::array<platform::ui::Control*, 4> lblProc_{};
     std::array<platform::ui::Control*, 4> lblDesc_{};
     std::array<platform::ui::Control*, 4> lblStatus_{};

@@ -1,6 +1,6 @@
 #pragma once
 // What the windows of the program share: the platform, and the process-wide values
-// (the cancel flag and the result lists). Tests build a fresh one per case.
+// (the cancel flag, the result lists and the schedule). Tests build a fresh one per case.
 
 #include <string_view>
 
@@ -12,6 +12,7 @@
 #include "platform/tray_port.h"
 #include "platform/ui_port.h"
 #include "registry/problem_list.h"
+#include "schedule/mod_amaintvars.h"
 
 namespace keldra::app {
 
@@ -34,6 +35,7 @@ struct Program {
     bool ScanCancelled = false;
     registry::ProblemList problems;
     disk::JunkList junk;
+    schedule::modAMaintvars AMaint;
 };
 
 }  // namespace keldra::app
