@@ -2,6 +2,7 @@
 // scheduled start, the start at logon, the start itself, "Scan Now", the countdown, and
 // the scheduler window opened, closed and cancelled around a pass.
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "schedule_fixture.h"
@@ -196,6 +197,10 @@ struct DueCase {
     const char* lastRun;
     bool due;
 };
+
+void PrintTo(const DueCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DueTimeCheck : public ScheduledStartTest, public ::testing::WithParamInterface<DueCase> {};
 
