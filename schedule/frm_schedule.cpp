@@ -132,14 +132,16 @@ void FrmSchedule::CreateControls() {
     HS_ = &w.AddControlIn(frame, ControlKind::SpinBar, "HS", {1020, 840, 255, 375}, "", kTahoma);
     // The top end is the highest value, so that the upper arrow raises it.
     HS_->SetRange(0, 23);
-    Label4_ = &w.AddControlIn(frame, ControlKind::Label, "Label4", {1365, 900, 405, 195}, "hours",
+    // The unit labels reach further right than their texts need under Tahoma, so that they
+    // are not cut where a wider font stands in for it; nothing lies to their right.
+    Label4_ = &w.AddControlIn(frame, ControlKind::Label, "Label4", {1365, 900, 705, 195}, "hours",
                               kTahoma);
     txtMin_ =
         &w.AddControlIn(frame, ControlKind::TextBox, "txtMin", {2115, 855, 435, 360}, "0", kTahoma);
     MS_ = &w.AddControlIn(frame, ControlKind::SpinBar, "MS", {2535, 855, 255, 375}, "", kTahoma);
     MS_->SetRange(0, 59);
-    Label5_ = &w.AddControlIn(frame, ControlKind::Label, "Label5", {2910, 900, 555, 195}, "minutes",
-                              kTahoma);
+    Label5_ = &w.AddControlIn(frame, ControlKind::Label, "Label5", {2910, 900, 1200, 195},
+                              "minutes", kTahoma);
 
     chkEnable_->OnClick = [this] { chkEnable_Click(); };
     cmdTimeSet_->OnClick = [this] { cmdTimeSet_Click(); };

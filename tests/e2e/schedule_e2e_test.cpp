@@ -124,6 +124,14 @@ TEST_F(EndToEndSchedule, SwitchedOnItRegistersTheLogonStartWhichWaitsRunsFixesAn
 
     const std::vector<HWND> boxes = ChildrenOfClass(scheduler, L"Edit");
     ASSERT_EQ(boxes.size(), 2u) << "the hour and minute boxes";
+    // Typing over the hour: the letter is dropped and the caret stays where the user types.
+    SendMessageTimeoutW(boxes[0], EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 5000, nullptr);
+    for (const wchar_t key : std::wstring(L"1a5")) {
+        SendMessageTimeoutW(boxes[0], WM_CHAR, key, 1, SMTO_ABORTIFHUNG, 5000, nullptr);
+    }
+    EXPECT_EQ(TextOf(boxes[0]), L"15");
+    EXPECT_TRUE(WaitUntil([] { return Setting(L"Hour") == L"15"; }, 5));
+
     const int start = LocalNow().minuteOfDay + 2;
     const std::wstring hour = std::to_wstring(start / 60);
     const std::wstring minute = std::to_wstring(start % 60);

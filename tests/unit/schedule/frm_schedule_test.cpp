@@ -90,10 +90,10 @@ TEST_F(FrmScheduleTest, EveryControlHasItsPlaceAndItsTextFromTheLanguageLibrary)
         {"Label3", ControlKind::Label, {180, 885, 390, 195}, "at", true},
         {"txtHour", ControlKind::TextBox, {645, 840, 390, 360}, "0", true},
         {"HS", ControlKind::SpinBar, {1020, 840, 255, 375}, nullptr, true},
-        {"Label4", ControlKind::Label, {1365, 900, 405, 195}, "hours", true},
+        {"Label4", ControlKind::Label, {1365, 900, 705, 195}, "hours", true},
         {"txtMin", ControlKind::TextBox, {2115, 855, 435, 360}, "0", true},
         {"MS", ControlKind::SpinBar, {2535, 855, 255, 375}, nullptr, true},
-        {"Label5", ControlKind::Label, {2910, 900, 555, 195}, "minutes", true},
+        {"Label5", ControlKind::Label, {2910, 900, 1200, 195}, "minutes", true},
     };
     for (const Expected& e : controls) {
         SimControl& c = Sched(e.name);
