@@ -14,6 +14,7 @@
 #include "platform/event_pump.h"
 #include "registry/frm_reg_scan_details.h"
 #include "registry/registry_scan.h"
+#include "schedule/frm_schedule.h"
 
 namespace keldra::app {
 
@@ -46,6 +47,12 @@ class FrmMain {
     void cmdCancel_Click();
     void cmdCorrectProblems_Click() { FixProblems(); }
     void cmdScheduler_Click();
+    // The scheduled start: arms it when a pass is due later today, disarms it when none
+    // is due; what runs it, the button that runs it at once, and the countdown.
+    void AMaintCheck();
+    void tmrAMaint_Timer();
+    void cmdScnN_Click();
+    void tmrUpd_Timer();
     void chkAutoFix_Click();
     void RowClick(int index);
     void TrayIC_LButtonUp();
@@ -59,6 +66,7 @@ class FrmMain {
     platform::ui::Window& Window() { return *window_; }
     CTray& TrayIC() { return *TrayIC_; }
     FrmWelc& frmWelc() { return frmWelc_; }
+    schedule::FrmSchedule& frmSchedule() { return frmSchedule_; }
     platform::ui::Control& lblProc(int i) { return *lblProc_[static_cast<std::size_t>(i)]; }
     platform::ui::Control& lblStatus(int i) { return *lblStatus_[static_cast<std::size_t>(i)]; }
     platform::ui::Control& Anim() { return *Anim_; }
@@ -90,6 +98,8 @@ class FrmMain {
     std::string Text(std::string_view id) const;
     void MoveAnimDown();
     void UnloadOthers();
+    void StartAtLogon();
+    std::string Countdown(const platform::DateTime& now) const;
 
     Program& program_;
     const Ports& ports_;
@@ -99,6 +109,7 @@ class FrmMain {
     platform::EventPump pump_;
     registry::RegistryScan scan_;
     registry::FrmRegScanDetails frmRegScanDetails_;
+    schedule::FrmSchedule frmSchedule_;
     std::array<platform::ui::Control*, 4> lblProc_{};
     std::array<platform::ui::Control*, 4> lblDesc_{};
     std::array<platform::ui::Control*, 4> lblStatus_{};

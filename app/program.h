@@ -1,6 +1,6 @@
 #pragma once
 // What the windows of the program share: the platform, and the process-wide values
-// (the cancel flag and the result lists). Tests build a fresh one per case.
+// (the cancel flag, the result lists and the schedule). Tests build a fresh one per case.
 
 #include <cstdint>
 #include <string_view>
@@ -15,6 +15,7 @@
 #include "platform/tray_port.h"
 #include "platform/ui_port.h"
 #include "registry/problem_list.h"
+#include "schedule/mod_amaintvars.h"
 
 namespace keldra::app {
 
@@ -42,6 +43,7 @@ struct Program {
     std::uint32_t eventInterval = 0;
     registry::ProblemList problems;
     disk::JunkList junk;
+    schedule::modAMaintvars AMaint;
 };
 
 }  // namespace keldra::app

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "automation.h"
 #include "e2e_support.h"
 
 namespace keldra::e2e {
