@@ -203,13 +203,17 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + imageBytes;
+    // Written under another name and renamed when complete, so that whoever collects the
+    // pictures never takes half of one.
+    const std::wstring part = path + L".part";
     bool ok = false;
-    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+    if (FILE* out = _wfopen(part.c_str(), L"wb")) {
         ok = fwrite(&file, sizeof file, 1, out) == 1 &&
              fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
              fwrite(bits, 1, imageBytes, out) == imageBytes;
         ok = fclose(out) == 0 && ok;
     }
+    ok = ok && MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
