@@ -1,0 +1,92 @@
+// What a user feels of the windows: the time to open the registry results window holding
+// 100,000 rows, and the processor time of the run sequencer's two-second pauses.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/frm_main.h"
+#include "platform/registry_settings.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_language.h"
+#include "platform/win32/win32_process.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_text_file.h"
+#include "platform/win32/win32_tray.h"
+#include "platform/win32/win32_ui.h"
+#include "registry/frm_reg_scan_details.h"
+
+namespace {
+
+using namespace keldra;
+
+double ProcessorSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](FILETIME t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+// Runs the window's messages until none is left, paints included.
+void Settle(platform::win32::Win32Ui& ui) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        ui.DoEvents();
+    }
+}
+
+}  // namespace
+
+int WindowBench(int argc, wchar_t** argv) {
+    const std::size_t rows = argc > 2 ? static_cast<std::size_t>(_wtoi(argv[2])) : 100000;
+    platform::win32::Win32Ui ui;
+    ui.InitCommonControls();
+    registry::ProblemList problems;
+    for (std::size_t i = 0; i < rows; ++i) {
+        problems.rows.push_back({"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Product\\Key" +
+                                     std::to_string(i),
+                                 "Value" + std::to_string(i % 7),
+                                 "C:\\Program Files\\Vendor\\gone" + std::to_string(i) + ".dll",
+                                 "File or folder not found", "1", "", 0x80000002});
+    }
+    const bool allEnd = false;
+    registry::FrmRegScanDetails window(ui, nullptr, problems, allEnd);
+    const auto start = std::chrono::steady_clock::now();
+    window.Show();
+    Settle(ui);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("window: the registry results window opened with %zu rows in %.3f s\n",
+                window.lvInvalidLoc().ShownRowCount(), seconds);
+    return 0;
+}
+
+int PausesBench(int, wchar_t**) {
+    platform::win32::Win32Registry registry;
+    platform::RegistrySettings settings(registry);
+    platform::win32::Win32Process process;
+    platform::win32::Win32Language language;
+    platform::win32::Win32Ui ui;
+    platform::win32::Win32Tray tray;
+    platform::win32::Win32FileSystem files;
+    platform::win32::Win32TextFiles textFiles;
+    app::Program program(
+        app::Ports{ui, process, settings, language, tray, registry, files, textFiles});
+    app::FrmMain frmMain(program);
+    const double before = ProcessorSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 3; ++i) {
+        frmMain.Wait(2);
+    }
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("pauses: three pauses of 2 s took %.2f s and %.3f s of processor time\n", wall,
+                ProcessorSeconds() - before);
+    return 0;
+}
