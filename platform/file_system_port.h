@@ -3,6 +3,7 @@
 // exist, where are the Windows folder and the special folders, which drives are there.
 // Paths are UTF-8 text here and wide text at the platform.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,35 @@ inline constexpr int kNetwork = 3;
 inline constexpr int kCdRom = 4;
 inline constexpr int kRamDisk = 5;
 }  // namespace drive_type
+
+// The platform's own drive type codes (GetDriveType).
+namespace drive_code {
+inline constexpr std::uint32_t kUnknown = 0;
+inline constexpr std::uint32_t kNoRootDir = 1;
+inline constexpr std::uint32_t kRemovable = 2;
+inline constexpr std::uint32_t kFixed = 3;
+inline constexpr std::uint32_t kRemote = 4;
+inline constexpr std::uint32_t kCdRom = 5;
+inline constexpr std::uint32_t kRamDisk = 6;
+}  // namespace drive_code
+
+// The program's number for a platform drive type code; anything unknown is kUnknown.
+inline constexpr int DriveTypeFromCode(std::uint32_t code) {
+    switch (code) {
+        case drive_code::kRemovable:
+            return drive_type::kRemovable;
+        case drive_code::kFixed:
+            return drive_type::kFixed;
+        case drive_code::kRemote:
+            return drive_type::kNetwork;
+        case drive_code::kCdRom:
+            return drive_type::kCdRom;
+        case drive_code::kRamDisk:
+            return drive_type::kRamDisk;
+        default:
+            return drive_type::kUnknown;
+    }
+}
 
 struct DriveEntry {
     char letter = 'C';  // upper case

@@ -53,8 +53,21 @@ struct CloseWith {
     static auto Close(T value) { return CloseFn(value); }
 };
 
+// A handle type whose "no handle" is INVALID_HANDLE_VALUE, as CreateFile and
+// FindFirstFile return it.
+template <auto CloseFn>
+struct CloseInvalidWith {
+    using Value = HANDLE;
+    static inline const HANDLE kNone = INVALID_HANDLE_VALUE;
+    static constexpr BOOL kCloseNothing = TRUE;
+    static BOOL Close(HANDLE value) { return CloseFn(value); }
+};
+
 using UniqueHKey = UniqueHandle<CloseWith<HKEY, RegCloseKey, LSTATUS{ERROR_SUCCESS}>>;
 using UniqueKernelHandle = UniqueHandle<CloseWith<HANDLE, CloseHandle, BOOL{TRUE}>>;
+// An open file (CreateFile) and a folder search (FindFirstFile).
+using UniqueFileHandle = UniqueHandle<CloseInvalidWith<CloseHandle>>;
+using UniqueFindHandle = UniqueHandle<CloseInvalidWith<FindClose>>;
 // A window this code created; child windows are destroyed with their parent, so a
 // control's handle is released (not destroyed) once the parent has gone.
 using UniqueHwnd = UniqueHandle<CloseWith<HWND, DestroyWindow, BOOL{TRUE}>>;

@@ -1,0 +1,50 @@
+#pragma once
+// The machines a file contract test runs against: the simulated one everywhere, the real
+// one (the sandbox prefix under Wine) in the Windows build. Both have the sandbox's
+// drives: C: and D: fixed, E: a CD-ROM, N: a network drive. Besides the ports, a backend
+// offers what only a test may do to the machine.
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system_port.h"
+
+namespace keldra::testing {
+
+class FileBackend {
+  public:
+    virtual ~FileBackend() = default;
+    virtual platform::FileSystemPort& FileSystem() = 0;
+
+    // Work on the machine itself, not through the ports.
+    virtual bool MakeFolder(std::string_view path) = 0;
+    virtual bool MakeFile(std::string_view path, std::string_view contents) = 0;
+    // Removes a folder with everything below it; reparse points are removed, not entered.
+    virtual bool RemoveTree(std::string_view path) = 0;
+    // Makes relative paths start from `path`; returns the folder they started from.
+    virtual std::string SetCurrentFolder(std::string_view path) = 0;
+    // True for Wine's Windows, where some answers differ from Windows' own.
+    virtual bool OnWine() const = 0;
+};
+
+struct FileBackendFactory {
+    std::string name;
+    std::function<std::unique_ptr<FileBackend>()> make;
+};
+
+std::vector<FileBackendFactory> FileBackends();
+
+std::unique_ptr<FileBackend> MakeSimFileBackend();
+#ifdef _WIN32
+std::unique_ptr<FileBackend> MakeWin32FileBackend();
+#endif
+
+inline void PrintTo(const FileBackendFactory& f, std::ostream* os) {
+    *os << f.name;
+}
+
+}  // namespace keldra::testing
