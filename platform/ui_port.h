@@ -73,14 +73,18 @@ class Control {
     virtual Pointer MousePointer() const = 0;
     // Check boxes: 0, 1 or 2; setting a different value raises OnClick, as a click does.
     // Spin bars: the position, kept inside the range; setting a different value raises
-    // OnChange. Combo boxes: the list position of the chosen item, -1 for none; setting it
-    // raises OnClick.
+    // OnChange. Combo boxes: the list position of the chosen item, -1 for none; setting a
+    // different one raises OnClick, as the user's choice does; a position beyond the items
+    // is ignored. Text boxes and frames have no value.
     virtual void SetValue(int value) = 0;
     virtual int Value() const = 0;
-    // Spin bars: the range. The upper arrow moves towards `top`, so a range of (0, 23)
-    // with top 23 makes the upper arrow raise the value.
+    // Spin bars: the range (a new spin bar has 0 to 100). The upper arrow moves towards
+    // `top`, so a range of (0, 23) with top 23 makes the upper arrow raise the value. A
+    // value outside the new range is brought inside, which is a change.
     virtual void SetRange(int bottom, int top) = 0;
-    // Combo boxes: the items of the list.
+    // Combo boxes: the items of the list. Clearing them leaves nothing chosen (Value -1)
+    // and raises nothing. A drop-down list's text is its chosen item's; SetText on it does
+    // nothing.
     virtual void ClearItems() = 0;
     virtual void AddItem(std::string_view text) = 0;
     virtual int ItemCount() const = 0;
@@ -95,9 +99,11 @@ class Control {
     // Raised by a click while the control is enabled, by SetValue on check boxes, and when
     // a combo box item is chosen.
     std::function<void()> OnClick;
-    // Raised when a text box's text changes (typed or set; a handler may set the text
-    // again, and on a real window system the caret then stays where the user types), when
-    // a spin bar's value changes, and when the text of a combo box changes.
+    // Raised when a text box's text changes (typed or set; setting the same text is no
+    // change; a handler may set the text again, which raises OnChange once more inside it,
+    // and on a real window system the caret then stays where the user types), and when a
+    // spin bar's value changes. A drop-down list's text changes only by a choice, which
+    // raises OnClick.
     std::function<void()> OnChange;
 };
 
@@ -109,6 +115,7 @@ class ListRows {
     virtual ~ListRows() = default;
     virtual std::size_t RowCount() const = 0;
     // Column 0 is the row text; 1.. are the sub-columns. Empty beyond the row's columns.
+    // Asked only for rows below RowCount().
     virtual std::string CellText(std::size_t row, std::size_t column) const = 0;
 };
 
@@ -121,13 +128,15 @@ class ListView {
     virtual void SetColumnHeader(std::size_t column, std::string_view header) = 0;
     virtual std::string ColumnHeader(std::size_t column) const = 0;
     virtual int ColumnWidth(std::size_t column) const = 0;  // twips
-    // Every row shows this icon resource (empty: none).
+    // Every row shows this icon resource of the program (empty: none), at the small-icon
+    // size.
     virtual void SetRowIcon(std::string_view resourceName) = 0;
     // The rows to show; not owned, and must outlive the view or be replaced first.
     virtual void SetRows(const ListRows* rows) = 0;
     // The owner changed its rows: the view takes the new count and repaints what it shows.
     virtual void RowsChanged() = 0;
-    // The row count the view currently shows.
+    // The row count the view currently shows: the owner's count at the last SetRows or
+    // RowsChanged.
     virtual std::size_t ShownRowCount() const = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual bool Visible() const = 0;
@@ -154,8 +163,9 @@ class Window {
     virtual Control& AddControl(ControlKind kind, std::string_view name, const Twips& position,
                                 std::string_view text, const Font& font) = 0;
     // A control placed inside a frame: its position is relative to the frame, it moves
-    // and hides with it, and it takes no input while the frame is disabled (a real window
-    // system also shows it greyed).
+    // and hides with it, and it takes no input while the frame is disabled or hidden (a
+    // real window system also shows it greyed). Its own Enabled and Visible flags stay
+    // as set and count again once the frame is enabled and shown.
     virtual Control& AddControlIn(Control& frame, ControlKind kind, std::string_view name,
                                   const Twips& position, std::string_view text,
                                   const Font& font) = 0;

@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Draws Keldra Maintenance's icons, banner and scan clip and writes them in their Windows
-formats: aaa.ico, tray.ico, banner.bmp and cpuscan.avi beside this script.
+formats: aaa.ico, tray.ico, imregerror.ico, banner.bmp and cpuscan.avi beside this script.
+
+imregerror.ico (resource "IMREGERROR") is the row icon of the registry problem list: a red
+disc with a white cross, 16 x 16 and 32 x 32 pixels, 32-bit with transparency.
 
     python3 resources/generate.py [--preview DIR]
 
@@ -216,6 +219,39 @@ def draw_mark(size):
         shadow = [(x + size / 48.0, y + size / 32.0) for x, y in pts]
         c.paint(sdf_stroke(shadow, t["check"]), BLUE_EDGE, opacity=0.45)
     c.paint(sdf_stroke(list(pts), t["check"]), WHITE)
+    return c
+
+
+# --- The registry problem rows' icon: a red disc with a white cross.
+
+RED_LIGHT = (0xF2, 0x5A, 0x4E)
+RED_DARK = (0xC4, 0x1E, 0x16)
+RED_EDGE = (0x8C, 0x10, 0x0A)
+
+# Per size: disc radius and border, cross arm reach from the centre and stroke, in pixels;
+# the 16 px picture keeps its cross on whole pixels.
+ERROR_TUNING = {
+    16: dict(radius=7.3, border=1.0, reach=2.9, stroke=1.9),
+    32: dict(radius=14.6, border=1.4, reach=5.6, stroke=3.4),
+}
+
+
+def draw_error_mark(size):
+    t = ERROR_TUNING[size]
+    c = Canvas(size, size)
+    cx = cy = size / 2.0
+    disc = sdf_circle(cx, cy, t["radius"])
+
+    def fill(x, y):
+        # Lit from the upper left.
+        v = clamp(((x - cx) + (y - cy)) / (4.0 * t["radius"]) + 0.5)
+        return mix(RED_LIGHT, RED_DARK, v)
+
+    c.paint(disc, RED_EDGE)
+    c.paint(grow(disc, -t["border"]), fill)
+    r = t["reach"]
+    c.paint(sdf_stroke([(cx - r, cy - r), (cx + r, cy + r)], t["stroke"]), WHITE)
+    c.paint(sdf_stroke([(cx - r, cy + r), (cx + r, cy - r)], t["stroke"]), WHITE)
     return c
 
 
@@ -561,6 +597,9 @@ def main():
               [(s, s, 8, icon_image_8(marks[s])) for s in (48, 32, 16)])
     write_ico(os.path.join(HERE, "tray.ico"),
               [(s, s, 32, icon_image_32(marks[s])) for s in (32, 16)])
+    errors = {size: draw_error_mark(size) for size in (32, 16)}
+    write_ico(os.path.join(HERE, "imregerror.ico"),
+              [(s, s, 32, icon_image_32(errors[s])) for s in (32, 16)])
     banner = draw_banner()
     write_bmp24(os.path.join(HERE, "banner.bmp"), banner)
     frames = [draw_clip_frame(i) for i in range(CLIP_FRAMES)]
@@ -570,6 +609,8 @@ def main():
         os.makedirs(args.preview, exist_ok=True)
         light = lambda x, y: (0xF0, 0xF0, 0xF0)
         dark = lambda x, y: (0x20, 0x20, 0x20)
+        for s, m in errors.items():
+            write_png(os.path.join(args.preview, f"error{s}.png"), m, 8, light)
         for s, m in marks.items():
             write_png(os.path.join(args.preview, f"mark{s}.png"), m, 8, light)
             write_png(os.path.join(args.preview, f"mark{s}_dark.png"), m, 8, dark)

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <utility>
 
 // The process port has a member named like this macro of <windows.h>; the adapters call
@@ -76,6 +78,9 @@ using UniqueHModule = UniqueHandle<CloseWith<HMODULE, FreeLibrary, BOOL{TRUE}>>;
 using UniqueHIcon = UniqueHandle<CloseWith<HICON, DestroyIcon, BOOL{TRUE}>>;
 using UniqueHFont = UniqueHandle<CloseWith<HFONT, DeleteObject, BOOL{TRUE}>>;
 using UniqueHBitmap = UniqueHandle<CloseWith<HBITMAP, DeleteObject, BOOL{TRUE}>>;
+// An image list of our own: list views that show it are made with LVS_SHAREIMAGELISTS, so
+// that they leave it to us.
+using UniqueHImageList = UniqueHandle<CloseWith<HIMAGELIST, ImageList_Destroy, BOOL{TRUE}>>;
 // A device context from CreateCompatibleDC.
 using UniqueMemoryDc = UniqueHandle<CloseWith<HDC, DeleteDC, BOOL{TRUE}>>;
 

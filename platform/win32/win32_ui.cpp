@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -13,7 +15,6 @@ namespace {
 
 constexpr const wchar_t* kWindowClass = L"KeldraWindow";
 constexpr int kTwipsPerInch = 1440;
-constexpr int kFirstControlId = 1000;
 
 // The program's window that was active last: activation raises OnActivate only when it
 // moves to another of them (or to one hidden in between), not when the user comes back
@@ -125,51 +126,184 @@ class Win32Window::ModalScope {
 // ---------------------------------------------------------------------------------------
 // Controls
 
-Win32Control::Win32Control(Win32Window& owner, ui::ControlKind kind, HWND handle)
-    : owner_(owner), kind_(kind), handle_(handle) {}
+Win32Control::Win32Control(Win32Window& owner, ui::ControlKind kind, HWND handle,
+                           Win32Control* frame)
+    : owner_(owner),
+      kind_(kind),
+      frame_(frame),
+      value_(kind == ui::ControlKind::ComboBox ? -1 : ui::kUnchecked),
+      handle_(handle) {}
 
 void Win32Control::SetText(std::string_view text) {
-    if (kind_ == ui::ControlKind::Picture) {
-        pictureName_ = std::string(text);
-        ShowPicture(Wide(text));
+    switch (kind_) {
+        case ui::ControlKind::Picture:
+            pictureName_ = std::string(text);
+            ShowPicture(Wide(text));
+            return;
+        case ui::ControlKind::ComboBox:
+            return;  // a drop-down list shows its chosen item
+        case ui::ControlKind::TextBox:
+            break;
+        default:
+            SetWindowTextW(handle_.get(), Wide(text).c_str());
+            return;
+    }
+    if (!handle_) {
         return;
     }
-    SetWindowTextW(handle_.get(), Wide(text).c_str());
+    // WM_SETTEXT puts the caret at the start: a handler that rewrites the text while the
+    // user types would make the next key land in front ("1", then "5", giving "51"). So
+    // the selection keeps its distance from the end of the text, which puts the caret
+    // back behind the typed key whether the handler kept it or dropped it. The outermost
+    // call does this; the calls the handlers make inside it leave it to that one.
+    const HWND box = handle_.get();
+    const std::weak_ptr<int> alive = owner_.life_;
+    const bool outermost = settingText_++ == 0;
+    DWORD start = 0;
+    DWORD end = 0;
+    DWORD lengthBefore = 0;
+    if (outermost) {
+        SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        lengthBefore = static_cast<DWORD>(GetWindowTextLengthW(box));
+    }
+    // EN_CHANGE raises OnChange from here, through the window procedure.
+    SetWindowTextW(box, Wide(text).c_str());
+    if (alive.expired()) {
+        return;  // a handler deleted the window
+    }
+    --settingText_;
+    if (!outermost) {
+        return;
+    }
+    if (IsWindow(box)) {
+        const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
+        const auto keep = [&](DWORD at) {
+            const DWORD fromEnd = lengthBefore - std::min(at, lengthBefore);
+            return fromEnd < length ? length - fromEnd : 0;
+        };
+        SendMessageW(box, EM_SETSEL, keep(start), keep(end));
+    }
+    // An edit control that did not report the change still raises OnChange.
+    TextChanged();
 }
 
 std::string Win32Control::Text() const {
-    return kind_ == ui::ControlKind::Picture ? pictureName_ : WindowText(handle_.get());
+    switch (kind_) {
+        case ui::ControlKind::Picture:
+            return pictureName_;
+        case ui::ControlKind::ComboBox:
+            return ItemText(value_);
+        default:
+            return WindowText(handle_.get());
+    }
 }
 
 void Win32Control::SetVisible(bool visible) {
-    ShowWindow(handle_.get(), visible ? SW_SHOWNA : SW_HIDE);
-}
-
-bool Win32Control::Visible() const {
-    // The control's own flag: a control on a hidden window still counts as visible.
-    return handle_ && (GetWindowLongPtrW(handle_.get(), GWL_STYLE) & WS_VISIBLE) != 0;
+    visible_ = visible;
+    ApplyVisible();
 }
 
 void Win32Control::SetEnabled(bool enabled) {
-    labelEnabled_ = enabled;
-    // Windows greys the text of a disabled static; a label that only stops taking clicks
-    // keeps its colour (the green "nothing found" rows).
-    if (kind_ != ui::ControlKind::Label) {
-        EnableWindow(handle_.get(), enabled ? TRUE : FALSE);
+    enabled_ = enabled;
+    ApplyEnabled();
+}
+
+bool Win32Control::FramesEnabled() const {
+    return frame_ == nullptr || (frame_->enabled_ && frame_->FramesEnabled());
+}
+
+bool Win32Control::FramesVisible() const {
+    return frame_ == nullptr || (frame_->visible_ && frame_->FramesVisible());
+}
+
+bool Win32Control::TakesInput() const {
+    return handle_ && enabled_ && visible_ && FramesEnabled() && FramesVisible();
+}
+
+bool Win32Control::Inside(const Win32Control& frame) const {
+    for (const Win32Control* around = frame_; around != nullptr; around = around->frame_) {
+        if (around == &frame) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Win32Control::ApplyEnabled() {
+    ApplyOwnEnabled();
+    if (kind_ == ui::ControlKind::Frame) {
+        owner_.ForEachInside(*this, [](Win32Control& child) { child.ApplyOwnEnabled(); });
     }
 }
 
-bool Win32Control::Enabled() const {
-    if (kind_ == ui::ControlKind::Label) {
-        return handle_ && labelEnabled_;
+void Win32Control::ApplyOwnEnabled() {
+    if (!handle_) {
+        return;
     }
-    return handle_ && IsWindowEnabled(handle_.get());
+    // Windows greys the text of a disabled static; a label that only stops taking clicks
+    // keeps its colour (the green "nothing found" rows). In a disabled frame it is greyed
+    // with the rest.
+    const bool own = kind_ == ui::ControlKind::Label || enabled_;
+    EnableWindow(handle_.get(), own && FramesEnabled() ? TRUE : FALSE);
+}
+
+void Win32Control::ApplyVisible() {
+    ApplyOwnVisible();
+    if (kind_ == ui::ControlKind::Frame) {
+        owner_.ForEachInside(*this, [](Win32Control& child) { child.ApplyOwnVisible(); });
+    }
+}
+
+void Win32Control::ApplyOwnVisible() {
+    if (handle_) {
+        ShowWindow(handle_.get(), visible_ && FramesVisible() ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+POINT Win32Control::Origin() const {
+    RECT rect{};
+    if (!handle_ || !GetWindowRect(handle_.get(), &rect)) {
+        return {};
+    }
+    MapWindowPoints(HWND_DESKTOP, GetParent(handle_.get()), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top};
+}
+
+int Win32Control::DropHeight() const {
+    // Eight items, as classic drop-down lists show, and the list's border.
+    const auto item = static_cast<int>(SendMessageW(handle_.get(), CB_GETITEMHEIGHT, 0, 0));
+    return 8 * (item > 0 ? item : 16) + 2;
 }
 
 void Win32Control::Move(const ui::Twips& position) {
-    SetWindowPos(handle_.get(), nullptr, owner_.PixelsX(position.left),
-                 owner_.PixelsY(position.top), owner_.PixelsX(position.width),
-                 owner_.PixelsY(position.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!handle_) {
+        return;
+    }
+    int left = owner_.PixelsX(position.left);
+    int top = owner_.PixelsY(position.top);
+    if (frame_ != nullptr) {
+        const POINT origin = frame_->Origin();
+        left += origin.x;
+        top += origin.y;
+    }
+    int height = owner_.PixelsY(position.height);
+    if (kind_ == ui::ControlKind::ComboBox) {
+        // The window's height holds the open list; the closed box takes its font's height.
+        height += DropHeight();
+    }
+    const POINT before = Origin();
+    SetWindowPos(handle_.get(), nullptr, left, top, owner_.PixelsX(position.width), height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (kind_ == ui::ControlKind::Frame) {
+        const POINT after = Origin();
+        owner_.ForEachInside(*this, [&](Win32Control& child) {
+            const POINT at = child.Origin();
+            SetWindowPos(child.handle_.get(), nullptr, at.x + after.x - before.x,
+                         at.y + after.y - before.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        });
+    }
 }
 
 ui::Twips Win32Control::Position() const {
@@ -178,6 +312,10 @@ ui::Twips Win32Control::Position() const {
         return {};
     }
     MapWindowPoints(HWND_DESKTOP, GetParent(handle_.get()), reinterpret_cast<POINT*>(&rect), 2);
+    if (frame_ != nullptr) {
+        const POINT origin = frame_->Origin();
+        OffsetRect(&rect, -origin.x, -origin.y);
+    }
     return {owner_.TwipsX(rect.left), owner_.TwipsY(rect.top),
             owner_.TwipsX(rect.right - rect.left), owner_.TwipsY(rect.bottom - rect.top)};
 }
@@ -222,24 +360,183 @@ void Win32Control::SetPointer(ui::Pointer pointer) {
 }
 
 void Win32Control::SetValue(int value) {
-    if (kind_ != ui::ControlKind::CheckBox || value < ui::kUnchecked || value > ui::kGrayed ||
-        value == value_) {
+    // Called by the logic itself: a failing handler fails that call.
+    switch (kind_) {
+        case ui::ControlKind::CheckBox: {
+            if (value < ui::kUnchecked || value > ui::kGrayed || value == value_) {
+                return;
+            }
+            value_ = value;
+            SendMessageW(handle_.get(), BM_SETCHECK,
+                         value == ui::kChecked  ? BST_CHECKED
+                         : value == ui::kGrayed ? BST_INDETERMINATE
+                                                : BST_UNCHECKED,
+                         0);
+            const auto handler = OnClick;
+            Raise(handler);
+            return;
+        }
+        case ui::ControlKind::SpinBar:
+            SpinTo(value, false);
+            return;
+        case ui::ControlKind::ComboBox: {
+            if (value < -1 || value >= ItemCount() || value == value_) {
+                return;
+            }
+            value_ = value;
+            // CB_SETCURSEL sends no CBN_SELCHANGE: the adapter raises OnClick itself.
+            SendMessageW(handle_.get(), CB_SETCURSEL, static_cast<WPARAM>(value), 0);
+            const auto handler = OnClick;
+            Raise(handler);
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+void Win32Control::SetRange(int bottom, int top) {
+    if (kind_ != ui::ControlKind::SpinBar) {
+        return;
+    }
+    bottom_ = bottom;
+    top_ = top;
+    // The up-down control's upper arrow moves towards its "upper" limit.
+    SendMessageW(handle_.get(), UDM_SETRANGE32, static_cast<WPARAM>(bottom),
+                 static_cast<LPARAM>(top));
+    SpinTo(value_, false);
+}
+
+void Win32Control::SpinTo(int value, bool byUser) {
+    value = std::clamp(value, std::min(bottom_, top_), std::max(bottom_, top_));
+    if (value == value_) {
         return;
     }
     value_ = value;
-    SendMessageW(handle_.get(), BM_SETCHECK,
-                 value == ui::kChecked  ? BST_CHECKED
-                 : value == ui::kGrayed ? BST_INDETERMINATE
-                                        : BST_UNCHECKED,
-                 0);
-    // Called by the logic itself: a failing handler fails that call.
-    const auto handler = OnClick;
+    SendMessageW(handle_.get(), UDM_SETPOS32, 0, static_cast<LPARAM>(value));
+    const auto handler = OnChange;
+    if (byUser) {
+        RunHandler([&] { Raise(handler); });
+    } else {
+        Raise(handler);
+    }
+}
+
+LRESULT Win32Control::DeltaPos(const NMUPDOWN& change) {
+    if (TakesInput()) {
+        SpinTo(change.iPos + change.iDelta, true);
+    }
+    return TRUE;
+}
+
+void Win32Control::Scrolled() {
+    BOOL failed = FALSE;
+    const auto position = static_cast<int>(
+        SendMessageW(handle_.get(), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    if (failed || position == value_) {
+        return;
+    }
+    if (!TakesInput()) {
+        SendMessageW(handle_.get(), UDM_SETPOS32, 0, static_cast<LPARAM>(value_));
+        return;
+    }
+    SpinTo(position, true);
+}
+
+void Win32Control::ClearItems() {
+    if (kind_ != ui::ControlKind::ComboBox) {
+        return;
+    }
+    SendMessageW(handle_.get(), CB_RESETCONTENT, 0, 0);
+    value_ = -1;
+}
+
+void Win32Control::AddItem(std::string_view text) {
+    if (kind_ == ui::ControlKind::ComboBox) {
+        SendMessageW(handle_.get(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    }
+}
+
+int Win32Control::ItemCount() const {
+    if (kind_ != ui::ControlKind::ComboBox || !handle_) {
+        return 0;
+    }
+    const auto count = static_cast<int>(SendMessageW(handle_.get(), CB_GETCOUNT, 0, 0));
+    return count > 0 ? count : 0;
+}
+
+std::string Win32Control::ItemText(int index) const {
+    if (index < 0 || index >= ItemCount()) {
+        return {};
+    }
+    const auto length = static_cast<int>(
+        SendMessageW(handle_.get(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
+    if (length <= 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto copied =
+        static_cast<int>(SendMessageW(handle_.get(), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                      reinterpret_cast<LPARAM>(text.data())));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return Narrow(text);
+}
+
+void Win32Control::Command(WORD code) {
+    switch (kind_) {
+        case ui::ControlKind::TextBox:
+            if (code == EN_CHANGE) {
+                TextChanged();
+            }
+            return;
+        case ui::ControlKind::ComboBox:
+            if (code == CBN_SELCHANGE) {
+                SelectionChanged();
+            }
+            return;
+        case ui::ControlKind::SpinBar:
+        case ui::ControlKind::Frame:
+            return;
+        default:
+            // BN_CLICKED and STN_CLICKED are both 0.
+            if (code == BN_CLICKED) {
+                Clicked();
+            }
+            return;
+    }
+}
+
+void Win32Control::TextChanged() {
+    if (!handle_) {
+        return;
+    }
+    std::string now = WindowText(handle_.get());
+    if (now == reportedText_) {
+        return;
+    }
+    reportedText_ = std::move(now);
+    // Inside the window procedure when the edit control reported it, in SetText's caller
+    // otherwise. A handler that sets the text again comes back here, one level deeper.
+    const auto handler = OnChange;
     Raise(handler);
+}
+
+void Win32Control::SelectionChanged() {
+    const auto chosen = static_cast<int>(SendMessageW(handle_.get(), CB_GETCURSEL, 0, 0));
+    if (chosen == value_) {
+        return;
+    }
+    value_ = chosen;
+    if (!TakesInput()) {
+        return;
+    }
+    const auto handler = OnClick;  // a copy: the handler may unload the window
+    RunHandler([&] { Raise(handler); });
 }
 
 void Win32Control::Clicked() {
     // A disabled control takes no clicks; some click messages reach it all the same.
-    if (!Enabled()) {
+    if (!TakesInput()) {
         return;
     }
     if (kind_ == ui::ControlKind::CheckBox) {
@@ -301,6 +598,147 @@ void Win32Control::Stop() {
 }
 
 // ---------------------------------------------------------------------------------------
+// List views
+
+Win32ListView::Win32ListView(Win32Window& owner, HWND handle) : owner_(owner), handle_(handle) {}
+
+void Win32ListView::AddColumn(std::string_view header, int widthTwips) {
+    std::wstring text = Wide(header);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.cx = owner_.PixelsX(widthTwips);
+    column.pszText = text.data();
+    column.iSubItem = static_cast<int>(columns_.size());
+    SendMessageW(handle_.get(), LVM_INSERTCOLUMNW, columns_.size(),
+                 reinterpret_cast<LPARAM>(&column));
+    columns_.push_back({widthTwips, column.cx});
+}
+
+void Win32ListView::SetColumnHeader(std::size_t column, std::string_view header) {
+    if (column >= columns_.size()) {
+        return;
+    }
+    std::wstring text = Wide(header);
+    LVCOLUMNW change{};
+    change.mask = LVCF_TEXT;
+    change.pszText = text.data();
+    SendMessageW(handle_.get(), LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&change));
+}
+
+std::string Win32ListView::ColumnHeader(std::size_t column) const {
+    if (column >= columns_.size() || !handle_) {
+        return {};
+    }
+    std::wstring text(1024, L'\0');
+    LVCOLUMNW query{};
+    query.mask = LVCF_TEXT;
+    query.pszText = text.data();
+    query.cchTextMax = static_cast<int>(text.size());
+    if (SendMessageW(handle_.get(), LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&query)) ==
+        FALSE) {
+        return {};
+    }
+    // The control may answer with a pointer of its own.
+    return Narrow(query.pszText != nullptr ? std::wstring_view(query.pszText) : L"");
+}
+
+int Win32ListView::ColumnWidth(std::size_t column) const {
+    if (column >= columns_.size()) {
+        return 0;
+    }
+    const Column& set = columns_[column];
+    if (!handle_) {
+        return set.widthTwips;
+    }
+    const auto pixels =
+        static_cast<int>(SendMessageW(handle_.get(), LVM_GETCOLUMNWIDTH, column, 0));
+    // Twips to pixels and back need not give the same twips.
+    return pixels == set.widthPixels ? set.widthTwips : owner_.TwipsX(pixels);
+}
+
+void Win32ListView::SetRowIcon(std::string_view resourceName) {
+    UniqueHImageList images;
+    if (!resourceName.empty()) {
+        const int width = GetSystemMetrics(SM_CXSMICON);
+        const int height = GetSystemMetrics(SM_CYSMICON);
+        const UniqueHIcon icon(
+            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(resourceName).c_str(),
+                                          IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+        if (icon) {
+            images.reset(ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 1, 1));
+            if (images && ImageList_AddIcon(images.get(), icon.get()) < 0) {
+                images.reset();
+            }
+        }
+    }
+    SendMessageW(handle_.get(), LVM_SETIMAGELIST, LVSIL_SMALL,
+                 reinterpret_cast<LPARAM>(images.get()));
+    // The old list goes only once the control no longer shows it.
+    images_ = std::move(images);
+    InvalidateRect(handle_.get(), nullptr, TRUE);
+}
+
+void Win32ListView::SetRows(const ui::ListRows* rows) {
+    rows_ = rows;
+    RowsChanged();
+}
+
+void Win32ListView::RowsChanged() {
+    const std::size_t count = rows_ != nullptr ? rows_->RowCount() : 0;
+    shown_ = std::min<std::size_t>(count, INT_MAX);
+    if (!handle_) {
+        return;
+    }
+    // Keep the scroll position and the selection; what changed is painted again below.
+    SendMessageW(handle_.get(), LVM_SETITEMCOUNT, shown_, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    InvalidateRect(handle_.get(), nullptr, TRUE);
+}
+
+void Win32ListView::GetDisplayInfo(NMLVDISPINFOW& info) {
+    LVITEMW& item = info.item;
+    if (item.iItem < 0 || item.iSubItem < 0) {
+        return;
+    }
+    const auto row = static_cast<std::size_t>(item.iItem);
+    const auto column = static_cast<std::size_t>(item.iSubItem);
+    // A row the owner removed before telling the view shows empty until it does.
+    const bool known = rows_ != nullptr && row < shown_ && row < rows_->RowCount();
+    if ((item.mask & LVIF_TEXT) != 0) {
+        std::wstring& text = texts_[nextText_];
+        nextText_ = (nextText_ + 1) % texts_.size();
+        text = known ? Wide(rows_->CellText(row, column)) : std::wstring();
+        item.pszText = text.data();
+    }
+    if ((item.mask & LVIF_IMAGE) != 0 && column == 0) {
+        item.iImage = images_ ? 0 : I_IMAGENONE;
+    }
+}
+
+void Win32ListView::SetVisible(bool visible) {
+    ShowWindow(handle_.get(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool Win32ListView::Visible() const {
+    return handle_ && (GetWindowLongPtrW(handle_.get(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Win32ListView::Move(const ui::Twips& position) {
+    SetWindowPos(handle_.get(), nullptr, owner_.PixelsX(position.left),
+                 owner_.PixelsY(position.top), owner_.PixelsX(position.width),
+                 owner_.PixelsY(position.height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+ui::Twips Win32ListView::Position() const {
+    RECT rect{};
+    if (!handle_ || !GetWindowRect(handle_.get(), &rect)) {
+        return {};
+    }
+    MapWindowPoints(HWND_DESKTOP, GetParent(handle_.get()), reinterpret_cast<POINT*>(&rect), 2);
+    return {owner_.TwipsX(rect.left), owner_.TwipsY(rect.top),
+            owner_.TwipsX(rect.right - rect.left), owner_.TwipsY(rect.bottom - rect.top)};
+}
+
+// ---------------------------------------------------------------------------------------
 // Timers
 
 void Win32Timer::Apply() {
@@ -350,6 +788,7 @@ Win32Window::~Win32Window() {
     OnUnload = nullptr;
     for (auto& control : controls_) {
         control->OnClick = nullptr;
+        control->OnChange = nullptr;
     }
     for (auto& timer : timers_) {
         timer->OnTimer = nullptr;
@@ -399,8 +838,28 @@ ui::Control& Win32Window::AddControl(ui::ControlKind kind, std::string_view name
                                      const ui::Twips& position, std::string_view text,
                                      const ui::Font& font) {
     static_cast<void>(name);  // the logic finds its controls by reference
+    return CreateControl(kind, position, text, font, nullptr);
+}
+
+ui::Control& Win32Window::AddControlIn(ui::Control& frame, ui::ControlKind kind,
+                                       std::string_view name, const ui::Twips& position,
+                                       std::string_view text, const ui::Font& font) {
+    static_cast<void>(name);
+    Win32Control* holder = nullptr;
+    for (const auto& control : controls_) {
+        if (control.get() == &frame && control->kind_ == ui::ControlKind::Frame) {
+            holder = control.get();
+        }
+    }
+    return CreateControl(kind, position, text, font, holder);
+}
+
+Win32Control& Win32Window::CreateControl(ui::ControlKind kind, const ui::Twips& position,
+                                         std::string_view text, const ui::Font& font,
+                                         Win32Control* frame) {
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
     switch (kind) {
         case ui::ControlKind::Label:
             // SS_LEFT wraps words; without SS_NOPREFIX an "&" would underline the next
@@ -427,27 +886,102 @@ ui::Control& Win32Window::AddControl(ui::ControlKind kind, std::string_view name
         case ui::ControlKind::Line:
             style |= SS_ETCHEDHORZ;
             break;
+        case ui::ControlKind::TextBox:
+            // The sunken box of a classic text box, one line that scrolls as the user types.
+            windowClass = L"EDIT";
+            style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ui::ControlKind::SpinBar:
+            // Vertical and on its own: no buddy window, the logic pairs it with a text box.
+            EnsureCommonControls(ICC_UPDOWN_CLASS);
+            windowClass = UPDOWN_CLASSW;
+            break;
+        case ui::ControlKind::ComboBox:
+            windowClass = L"COMBOBOX";
+            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+            break;
+        case ui::ControlKind::Frame:
+            // Below its controls (see below); clipped by them, so it never paints over them.
+            windowClass = L"BUTTON";
+            style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
+            break;
     }
-    const int id = kFirstControlId + static_cast<int>(controls_.size());
+    int left = PixelsX(position.left);
+    int top = PixelsY(position.top);
+    if (frame != nullptr) {
+        const POINT origin = frame->Origin();
+        left += origin.x;
+        top += origin.y;
+    }
     // A picture's text names its bitmap, which the control would otherwise load itself
-    // and never free.
-    const std::wstring initialText = kind == ui::ControlKind::Picture ? L"" : Wide(text);
+    // and never free; a drop-down list takes items, not a text.
+    const std::wstring initialText =
+        kind == ui::ControlKind::Picture || kind == ui::ControlKind::ComboBox ? L"" : Wide(text);
     HWND handle = nullptr;
     if (window_) {
-        handle = CreateWindowExW(
-            0, windowClass, initialText.c_str(), style, PixelsX(position.left),
-            PixelsY(position.top), PixelsX(position.width), PixelsY(position.height), window_.get(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+        handle = CreateWindowExW(exStyle, windowClass, initialText.c_str(), style, left, top,
+                                 PixelsX(position.width), PixelsY(position.height), window_.get(),
+                                 NextControlId(), GetModuleHandleW(nullptr), nullptr);
     }
-    auto control = std::make_unique<Win32Control>(*this, kind, handle);
+    auto owned = std::make_unique<Win32Control>(*this, kind, handle, frame);
+    Win32Control& control = *owned;
+    controls_.push_back(std::move(owned));
+    if (handle == nullptr) {
+        return control;
+    }
+    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
+    switch (kind) {
+        case ui::ControlKind::Picture:
+            control.SetText(text);
+            break;
+        case ui::ControlKind::TextBox:
+            control.reportedText_ = WindowText(handle);
+            break;
+        case ui::ControlKind::SpinBar:
+            // A new up-down control runs from 100 down to 0, its upper arrow lowering the
+            // value: it gets the range the port promises instead.
+            SendMessageW(handle, UDM_SETRANGE32, static_cast<WPARAM>(control.bottom_),
+                         static_cast<LPARAM>(control.top_));
+            SendMessageW(handle, UDM_SETPOS32, 0, static_cast<LPARAM>(control.value_));
+            break;
+        case ui::ControlKind::ComboBox:
+            control.Move(position);  // room for the open list, now that the font is known
+            break;
+        default:
+            break;
+    }
+    if (frame != nullptr) {
+        control.ApplyEnabled();
+        control.ApplyVisible();
+        SetWindowPos(frame->handle_.get(), HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return control;
+}
+
+ui::ListView& Win32Window::AddListView(std::string_view name, const ui::Twips& position,
+                                       const ui::Font& font) {
+    static_cast<void>(name);
+    HWND handle = nullptr;
+    if (window_) {
+        EnsureCommonControls(ICC_LISTVIEW_CLASSES);
+        // Report view over the owner's rows; the row icons' image list stays ours.
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                            LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
+        handle = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, PixelsX(position.left),
+                                 PixelsY(position.top), PixelsX(position.width),
+                                 PixelsY(position.height), window_.get(), NextControlId(),
+                                 GetModuleHandleW(nullptr), nullptr);
+    }
     if (handle != nullptr) {
+        // A whole row is selected at once; no grid lines, as the classic list view.
+        SendMessageW(handle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                     LVS_EX_FULLROWSELECT);
         SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
     }
-    if (kind == ui::ControlKind::Picture) {
-        control->SetText(text);
-    }
-    controls_.push_back(std::move(control));
-    return *controls_.back();
+    lists_.push_back(std::make_unique<Win32ListView>(*this, handle));
+    return *lists_.back();
 }
 
 ui::Timer& Win32Window::AddTimer(std::string_view name) {
@@ -658,8 +1192,23 @@ void Win32Window::Destroyed() {
         control->handle_.release();
         control->playing_ = false;
     }
+    for (auto& list : lists_) {
+        list->handle_.release();
+    }
     window_.release();
     activationPosted_ = false;
+}
+
+Win32ListView* Win32Window::FindList(HWND handle) const {
+    if (handle == nullptr) {
+        return nullptr;
+    }
+    for (const auto& list : lists_) {
+        if (list->handle_.get() == handle) {
+            return list.get();
+        }
+    }
+    return nullptr;
 }
 
 Win32Control* Win32Window::FindControl(HWND handle) const {
@@ -696,17 +1245,56 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     // Every branch that runs a handler returns right after it: the object may be gone.
     switch (message) {
         case WM_COMMAND: {
-            // BN_CLICKED and STN_CLICKED are both 0.
             Win32Control* control = FindControl(reinterpret_cast<HWND>(lParam));
-            if (control == nullptr || HIWORD(wParam) != BN_CLICKED) {
+            if (control == nullptr) {
                 return false;
             }
-            control->Clicked();
             result = 0;
+            control->Command(HIWORD(wParam));
+            return true;
+        }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header == nullptr) {
+                return false;
+            }
+            if (header->code == LVN_GETDISPINFOW) {
+                Win32ListView* list = FindList(header->hwndFrom);
+                if (list == nullptr) {
+                    return false;
+                }
+                result = 0;
+                list->GetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+                return true;
+            }
+            if (header->code == LVN_ODFINDITEMW && FindList(header->hwndFrom) != nullptr) {
+                result = -1;  // no search by the typed letters
+                return true;
+            }
+            if (header->code == UDN_DELTAPOS) {
+                Win32Control* control = FindControl(header->hwndFrom);
+                if (control == nullptr || control->kind_ != ui::ControlKind::SpinBar) {
+                    return false;
+                }
+                result = control->DeltaPos(*reinterpret_cast<const NMUPDOWN*>(lParam));
+                return true;
+            }
+            return false;
+        }
+        case WM_VSCROLL: {
+            Win32Control* control = FindControl(reinterpret_cast<HWND>(lParam));
+            if (control == nullptr || control->kind_ != ui::ControlKind::SpinBar) {
+                return false;
+            }
+            result = 0;
+            control->Scrolled();
             return true;
         }
         case WM_CTLCOLORSTATIC: {
             const Win32Control* control = FindControl(reinterpret_cast<HWND>(lParam));
+            if (control != nullptr && control->kind_ == ui::ControlKind::TextBox) {
+                return false;  // a disabled text box paints as Windows does
+            }
             const auto dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc,
                          control != nullptr ? control->TextColor() : GetSysColor(COLOR_BTNTEXT));

@@ -9,7 +9,9 @@
 // programs, coming back from another program to the window that was active before raises
 // nothing; a window hidden or closed in between counts as new.
 
+#include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -31,19 +33,25 @@ struct Dpi {
 
 class Win32Window;
 
+// Frames are group boxes; the controls placed in one are its siblings on the window, so
+// that their notifications reach the window's procedure like any other control's. The
+// frame moves, hides and disables them along with itself (disabled ones are greyed) and
+// lies below them, so that it never paints over them.
 class Win32Control final : public ui::Control {
   public:
-    Win32Control(Win32Window& owner, ui::ControlKind kind, HWND handle);
+    Win32Control(Win32Window& owner, ui::ControlKind kind, HWND handle,
+                 Win32Control* frame = nullptr);
     Win32Control(const Win32Control&) = delete;
     Win32Control& operator=(const Win32Control&) = delete;
 
     ui::ControlKind Kind() const override { return kind_; }
     void SetText(std::string_view text) override;
     std::string Text() const override;
+    // The control's own flags: a control in a hidden or disabled frame keeps them.
     void SetVisible(bool visible) override;
-    bool Visible() const override;
+    bool Visible() const override { return handle_ && visible_; }
     void SetEnabled(bool enabled) override;
-    bool Enabled() const override;
+    bool Enabled() const override { return handle_ && enabled_; }
     void Move(const ui::Twips& position) override;
     ui::Twips Position() const override;
     void SetForeColor(ui::Color color) override;
@@ -52,6 +60,11 @@ class Win32Control final : public ui::Control {
     ui::Pointer MousePointer() const override { return pointer_; }
     void SetValue(int value) override;
     int Value() const override { return value_; }
+    void SetRange(int bottom, int top) override;
+    void ClearItems() override;
+    void AddItem(std::string_view text) override;
+    int ItemCount() const override;
+    std::string ItemText(int index) const override;
     bool Open(std::string_view path) override;
     void Play() override;
     void Stop() override;
@@ -61,11 +74,38 @@ class Win32Control final : public ui::Control {
     HWND Handle() const { return handle_.get(); }
 
   private:
-    bool labelEnabled_ = true;
     friend class Win32Window;
 
+    // A notification the control sent its window in WM_COMMAND.
+    void Command(WORD code);
     // A click reported by the control itself (BN_CLICKED / STN_CLICKED).
     void Clicked();
+    // A text box's EN_CHANGE, or a text set: OnChange if the text differs from the last.
+    void TextChanged();
+    // A drop-down list's CBN_SELCHANGE.
+    void SelectionChanged();
+    // A spin bar's arrow: UDN_DELTAPOS asks before the move. The adapter moves the value
+    // itself, inside the range, and answers non-zero so that the control does not.
+    LRESULT DeltaPos(const NMUPDOWN& change);
+    // A spin bar's WM_VSCROLL, sent after every arrow: takes a position the control
+    // reached without asking.
+    void Scrolled();
+    void SpinTo(int value, bool byUser);
+
+    // Enabled and visible, and so is every frame around it.
+    bool TakesInput() const;
+    bool FramesEnabled() const;
+    bool FramesVisible() const;
+    bool Inside(const Win32Control& frame) const;
+    // Apply the own flags and the frames' to the window, and a frame's to its children.
+    void ApplyEnabled();
+    void ApplyVisible();
+    void ApplyOwnEnabled();
+    void ApplyOwnVisible();
+    // The top left corner of the control's window in the window's client area, pixels.
+    POINT Origin() const;
+    // The open list of a drop-down list, in pixels: part of its window's height.
+    int DropHeight() const;
     // The text colour for WM_CTLCOLORSTATIC.
     COLORREF TextColor() const;
     HCURSOR Cursor() const;
@@ -73,13 +113,72 @@ class Win32Control final : public ui::Control {
 
     Win32Window& owner_;
     const ui::ControlKind kind_;
+    Win32Control* const frame_;
+    bool enabled_ = true;
+    bool visible_ = true;
     ui::Color foreColor_ = ui::kDefaultColor;
     ui::Pointer pointer_ = ui::Pointer::Default;
-    int value_ = ui::kUnchecked;
+    // Check box state, spin bar position, or chosen list position.
+    int value_;
+    // Spin bars: a new one counts from 0 upwards, as the simulated one.
+    int bottom_ = 0;
+    int top_ = 100;
+    // Text boxes: the text OnChange last reported, and how deep SetText calls run (the
+    // handler that SetText raises may set the text again).
+    std::string reportedText_;
+    int settingText_ = 0;
     bool playing_ = false;
     std::string pictureName_;
     UniqueHBitmap picture_;  // before handle_: the control must go first
     // Released, not destroyed, when the parent window goes: Windows destroys it then.
+    UniqueHwnd handle_;
+};
+
+// A report list view in owner-data mode: it holds no rows, only their count, and asks for
+// the texts it paints (LVN_GETDISPINFO), so that a hundred thousand rows cost nothing.
+class Win32ListView final : public ui::ListView {
+  public:
+    Win32ListView(Win32Window& owner, HWND handle);
+    Win32ListView(const Win32ListView&) = delete;
+    Win32ListView& operator=(const Win32ListView&) = delete;
+
+    void AddColumn(std::string_view header, int widthTwips) override;
+    std::size_t ColumnCount() const override { return columns_.size(); }
+    void SetColumnHeader(std::size_t column, std::string_view header) override;
+    std::string ColumnHeader(std::size_t column) const override;
+    // The width as set, unless the user dragged it to another.
+    int ColumnWidth(std::size_t column) const override;
+    void SetRowIcon(std::string_view resourceName) override;
+    void SetRows(const ui::ListRows* rows) override;
+    void RowsChanged() override;
+    std::size_t ShownRowCount() const override { return shown_; }
+    void SetVisible(bool visible) override;
+    bool Visible() const override;
+    void Move(const ui::Twips& position) override;
+    ui::Twips Position() const override;
+
+    // For tests: the list view's window.
+    HWND Handle() const { return handle_.get(); }
+
+  private:
+    friend class Win32Window;
+
+    struct Column {
+        int widthTwips;
+        int widthPixels;  // as set: another one was dragged by the user
+    };
+
+    void GetDisplayInfo(NMLVDISPINFOW& info);
+
+    Win32Window& owner_;
+    std::vector<Column> columns_;
+    const ui::ListRows* rows_ = nullptr;
+    std::size_t shown_ = 0;
+    // The list view may keep a text pointer until two more requests have been answered,
+    // so the answers rotate through three buffers.
+    std::array<std::wstring, 3> texts_;
+    std::size_t nextText_ = 0;
+    UniqueHImageList images_;  // before handle_: the control must go first
     UniqueHwnd handle_;
 };
 
@@ -115,6 +214,12 @@ class Win32Window final : public ui::Window {
 
     ui::Control& AddControl(ui::ControlKind kind, std::string_view name, const ui::Twips& position,
                             std::string_view text, const ui::Font& font) override;
+    // A frame not of this window: the control goes on the window itself.
+    ui::Control& AddControlIn(ui::Control& frame, ui::ControlKind kind, std::string_view name,
+                              const ui::Twips& position, std::string_view text,
+                              const ui::Font& font) override;
+    ui::ListView& AddListView(std::string_view name, const ui::Twips& position,
+                              const ui::Font& font) override;
     ui::Timer& AddTimer(std::string_view name) override;
     void SetCaption(std::string_view caption) override;
     std::string Caption() const override;
@@ -137,6 +242,7 @@ class Win32Window final : public ui::Window {
 
   private:
     friend class Win32Control;
+    friend class Win32ListView;
     friend class Win32Timer;
     class ModalScope;
 
@@ -148,7 +254,22 @@ class Win32Window final : public ui::Window {
     void Destroyed();
     void DestroyNow();
     void Deactivated();
+    Win32Control& CreateControl(ui::ControlKind kind, const ui::Twips& position,
+                                std::string_view text, const ui::Font& font, Win32Control* frame);
     Win32Control* FindControl(HWND handle) const;
+    Win32ListView* FindList(HWND handle) const;
+    // Every control placed in the frame, directly or in a frame inside it.
+    template <typename F>
+    void ForEachInside(const Win32Control& frame, F&& f) {
+        for (const auto& control : controls_) {
+            if (control->Inside(frame)) {
+                f(*control);
+            }
+        }
+    }
+    HMENU NextControlId() {
+        return reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++));
+    }
     HFONT FontFor(const ui::Font& font);
 
     int PixelsX(int twips) const;
@@ -168,8 +289,10 @@ class Win32Window final : public ui::Window {
     std::optional<ui::WindowState> stateOnShow_;
     ModalScope* modal_ = nullptr;
     UINT_PTR nextTimerId_ = 1;
+    int nextControlId_ = 1000;
     UniqueHwnd window_;
     std::vector<std::unique_ptr<Win32Control>> controls_;
+    std::vector<std::unique_ptr<Win32ListView>> lists_;
     std::vector<std::unique_ptr<Win32Timer>> timers_;
 };
 

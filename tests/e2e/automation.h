@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -42,6 +44,27 @@ inline std::vector<HWND> Children(HWND parent) {
 inline HWND ChildWithText(HWND parent, const std::wstring& text) {
     for (HWND child : Children(parent)) {
         if (TextOf(child) == text) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// The first child whose text ends with `tail` ("12 problems found"), or nullptr.
+inline HWND ChildEndingWith(HWND parent, const std::wstring& tail) {
+    for (HWND child : Children(parent)) {
+        const std::wstring text = TextOf(child);
+        if (text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// The first child of a window class, or nullptr.
+inline HWND ChildOfClass(HWND parent, const std::wstring& className) {
+    for (HWND child : Children(parent)) {
+        if (ClassOf(child) == className) {
             return child;
         }
     }
@@ -94,6 +117,50 @@ inline bool WaitUntil(const std::function<bool()>& ready, double seconds) {
 // Clicks a button without waiting for what the click starts (a modal window, the end).
 inline void Click(HWND button) {
     PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+// A click on a label, as the label reports it to its window.
+inline void ClickLabel(HWND label) {
+    PostMessageW(GetParent(label), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(label));
+}
+
+// The texts of every row and column of a list view of another process. The list view
+// writes into memory of its own process, so the request and the text buffer live there.
+inline std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int columns) {
+    std::vector<std::vector<std::wstring>> rows;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) {
+        return rows;
+    }
+    constexpr SIZE_T kChars = 1024;
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                                    MEM_COMMIT, PAGE_READWRITE));
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; remote != nullptr && row < count; ++row) {
+        std::vector<std::wstring> cells;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.cchTextMax = static_cast<int>(kChars);
+            item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(LVITEMW));
+            wchar_t text[kChars] = {};
+            WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+            WriteProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof(wchar_t), nullptr);
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+            ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof text, nullptr);
+            text[kChars - 1] = L'\0';
+            cells.emplace_back(text);
+        }
+        rows.push_back(std::move(cells));
+    }
+    if (remote != nullptr) {
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return rows;
 }
 
 // A left click on the program's tray icon, as the shell reports it.

@@ -5,46 +5,10 @@
 #include <string>
 
 #include "automation.h"
+#include "e2e_support.h"
 
 namespace keldra::e2e {
 namespace {
-
-std::wstring Beside(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.rfind(L'\\') + 1) + name;
-}
-
-// A text of the language library beside the program.
-std::wstring Lang(const char* id) {
-    const std::wstring dll = Beside(L"lang.dll");
-    return LangText(dll.substr(0, dll.rfind(L'\\')), id);
-}
-
-constexpr const wchar_t* kOptions =
-    L"Software\\VB and VBA Program Settings\\Keldra Maintenance\\Options";
-
-void ResetSettings() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings");
-}
-
-void StoreSetting(const wchar_t* key, const wchar_t* value) {
-    HKEY options = nullptr;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, &options), ERROR_SUCCESS);
-    RegSetValueExW(options, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    RegCloseKey(options);
-}
-
-bool HasVisibleStyle(HWND hwnd) {
-    return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
-}
-
-void Screenshot(HWND hwnd, const wchar_t* name) {
-    CreateDirectoryW(L"C:\\keldra-artifacts", nullptr);
-    EXPECT_TRUE(SaveScreenshot(hwnd, std::wstring(L"C:\\keldra-artifacts\\") + name));
-}
 
 class EndToEnd : public ::testing::Test {
   protected:
@@ -55,7 +19,6 @@ class EndToEnd : public ::testing::Test {
         ResetSettings();
     }
     void TearDown() override { ResetSettings(); }
-    static std::wstring Command() { return L"\"" + Beside(L"keldra.exe") + L"\""; }
 };
 
 TEST_F(EndToEnd, AFirstStartWelcomesRunsHiddenAndShowsTheResultsFromTheTray) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <set>
 #include <span>
@@ -159,6 +160,40 @@ TEST(Resources, TrayIconHas16And32PixelImagesWithAlpha) {
     EXPECT_EQ(sizes, (std::set<int>{16, 32}));
     CheckLoadsAt(L"TRAY", 16);
     CheckLoadsAt(L"TRAY", 32);
+}
+
+// The colour of one pixel of a 32-bit icon image, as (r, g, b, alpha); rows bottom-up.
+std::array<int, 4> IconPixel(const GroupEntry& e, int x, int y) {
+    const auto image = ResourceBytes(MAKEINTRESOURCEW(e.id), RT_ICON);
+    const std::size_t at =
+        sizeof(BITMAPINFOHEADER) + 4 * (static_cast<std::size_t>(e.size - 1 - y) * e.size + x);
+    if (e.bits != 32 || at + 4 > image.size()) {
+        return {};
+    }
+    return {image[at + 2], image[at + 1], image[at], image[at + 3]};
+}
+
+TEST(Resources, RegistryErrorRowIconIsAWhiteCrossOnRedAt16And32Pixels) {
+    const auto entries = IconGroup(L"IMREGERROR");
+    ASSERT_EQ(entries.size(), 2u);
+    std::set<int> sizes;
+    for (const auto& e : entries) {
+        sizes.insert(e.size);
+        EXPECT_EQ(e.bits, 32);
+        CheckIconImage(e);
+        SCOPED_TRACE(::testing::Message() << e.size << " px");
+        // The cross meets in the middle; the disc around it is red.
+        const auto middle = IconPixel(e, e.size / 2, e.size / 2);
+        EXPECT_GT(std::min({middle[0], middle[1], middle[2]}), 200) << "white";
+        const auto disc = IconPixel(e, e.size / 2, e.size / 8 + 1);
+        EXPECT_EQ(disc[3], 255);
+        EXPECT_GT(disc[0], 150) << "red";
+        EXPECT_LT(disc[1], 110);
+        EXPECT_LT(disc[2], 110);
+    }
+    EXPECT_EQ(sizes, (std::set<int>{16, 32}));
+    CheckLoadsAt(L"IMREGERROR", 16);
+    CheckLoadsAt(L"IMREGERROR", 32);
 }
 
 TEST(Resources, BannerIs480By94TrueColour) {

@@ -1,0 +1,16 @@
+// Benchmarks of the program's stages under the platform: one executable, one subcommand
+// per measure.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+
+int RegistryBench(int argc, wchar_t** argv);
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && std::wcscmp(argv[1], L"registry") == 0) {
+        return RegistryBench(argc, argv);
+    }
+    std::fprintf(stderr, "usage: keldra_bench.exe registry [keys] [valuesPerKey]\n");
+    return 2;
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and runs them in a fresh Wine sandbox on this machine.
+#
+#   bench/run.sh [registry keys [values per key]]
+set -euo pipefail
+root=$(cd "${BASH_SOURCE[0]%/*}/.." && pwd)
+cd "$root"
+# shellcheck source=scripts/lib/packages.sh
+source scripts/lib/packages.sh
+ensure_packages
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target keldra_bench
+scripts/with-sandbox.sh -- scripts/wine-run.sh build/windows/bin/keldra_bench.exe registry "$@"

@@ -1,0 +1,54 @@
+#pragma once
+// What the end-to-end tests share: the installed program beside the test, its language
+// texts, its stored settings, and where screenshots go.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "automation.h"
+
+namespace keldra::e2e {
+
+inline std::wstring Beside(const wchar_t* name) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.rfind(L'\\') + 1) + name;
+}
+
+// A text of the language library beside the program.
+inline std::wstring Lang(const char* id) {
+    const std::wstring dll = Beside(L"lang.dll");
+    return LangText(dll.substr(0, dll.rfind(L'\\')), id);
+}
+
+inline constexpr const wchar_t* kOptions =
+    L"Software\\VB and VBA Program Settings\\Keldra Maintenance\\Options";
+
+inline void ResetSettings() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings");
+}
+
+inline void StoreSetting(const wchar_t* key, const wchar_t* value) {
+    HKEY options = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, &options), ERROR_SUCCESS);
+    RegSetValueExW(options, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+    RegCloseKey(options);
+}
+
+inline bool HasVisibleStyle(HWND hwnd) {
+    return (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+inline void Screenshot(HWND hwnd, const wchar_t* name) {
+    CreateDirectoryW(L"C:\\keldra-artifacts", nullptr);
+    EXPECT_TRUE(SaveScreenshot(hwnd, std::wstring(L"C:\\keldra-artifacts\\") + name));
+}
+
+// The program beside the test, quoted.
+inline std::wstring Command() { return L"\"" + Beside(L"keldra.exe") + L"\""; }
+
+}  // namespace keldra::e2e
