@@ -63,12 +63,31 @@ FrmMain::FrmMain(Program& program)
             program.ScanCancelled, program.problems),
       frmRegScanDetails_(
           program.ports.ui, [this](std::string_view id) { return Text(id); }, program.problems,
-          AllEnd) {
+          AllEnd),
+      SHD_(program.ports.files),
+      system_({program.ports.volumes, program.ports.systemInfo, program.ports.process,
+               [this] { return GroupSeparator ? GroupSeparator() : std::string(","); }}),
+      drives_(program.ports.volumes, system_),
+      driveRows_(drives_),
+      frmDiskScanDetails_(
+          program.ports.ui, [this](std::string_view id) { return Text(id); }, program.junk, AllEnd),
+      diskClean_({program.ports.files, program.ports.fileOps, program.ports.process, SHD_,
+                  [this] { pump_.Point(); }, [this](std::string_view id) { return Text(id); },
+                  [this](std::string_view text, std::string_view title) {
+                      ports_.ui.ShowMessage(text, title);
+                  },
+                  [this](std::string_view text) { lblSchedStart_->SetText(text); },
+                  [this] { frmDiskScanDetails_.Load(); }},
+                 program.ScanCancelled, program.junk) {
     ScanRegistry = [this] { scan_.FixRegistry(); };
     ShowRegistryResults = [this] { frmRegScanDetails_.Show(); };
+    SearchJunk = [this] { diskClean_.SearchListedDrives(drives_); };
+    DestroyJunk = [this] { diskClean_.DestroyJunk(); };
+    ShowDiskResults = [this] { frmDiskScanDetails_.Show(); };
 }
 
 FrmMain::~FrmMain() {
+    drives_.onChanged = nullptr;
     // The window goes last; a fault while the process winds down shows no error box.
     Form_Terminate();
 }
@@ -130,6 +149,14 @@ void FrmMain::CreateControls() {
                                         {4365, 7065, 1770, 360}, "Fix problems", kTahoma);
     cmdCorrectProblems_->SetEnabled(false);
     cmdCorrectProblems_->OnClick = [this] { cmdCorrectProblems_Click(); };
+    // The fixed drives the disk clean walks; hidden, as the program's own record.
+    lvwDiscos_ = &w.AddListView("lvwDiscos", {1170, 7575, 4935, 1000}, kTahoma);
+    for (const char* header : {"Unidad", "Disco", "Espacio libre", "Capacidad"}) {
+        lvwDiscos_->AddColumn(header, 1200);
+    }
+    lvwDiscos_->SetRows(&driveRows_);
+    lvwDiscos_->SetVisible(false);
+    drives_.onChanged = [this] { lvwDiscos_->RowsChanged(); };
     tmrUpd_ = &w.AddTimer("tmrUpd");
     tmrUpd_->SetInterval(1000);
     tmrAMaint_ = &w.AddTimer("tmrAMaint");
@@ -238,9 +265,10 @@ void FrmMain::Form_Resize() {
 }
 
 void FrmMain::UnloadOthers() {
-    // The scheduler and the disk results window attach here as they come.
-    frmWelc_.Unload();
+    // The scheduler attaches here as it comes.
     frmRegScanDetails_.Unload();
+    frmDiskScanDetails_.Unload();
+    frmWelc_.Unload();
 }
 
 void FrmMain::Form_Unload(int& cancel) {
@@ -373,6 +401,7 @@ void FrmMain::OptimizeRegistry() {
 }
 
 void FrmMain::CleanDisk() {
+    drives_.FillDrives();
     program_.junk.Clear();
     if (SearchJunk) {
         SearchJunk();
@@ -401,8 +430,9 @@ void FrmMain::StopScanProc() {
     auto position = Anim_->Position();
     position.top = kAnimTop;
     Anim_->Move(position);
-    program_.problems.Clear();
     program_.junk.Clear();
+    program_.problems.Clear();
+    drives_.Clear();
     for (auto* status : lblStatus_) {
         status->SetVisible(false);
     }

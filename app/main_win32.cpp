@@ -5,11 +5,16 @@
 
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_language.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_ui.h"
+#include "platform/win32/win32_volumes.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace keldra;
@@ -19,8 +24,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Win32Language language;
     platform::win32::Win32Ui ui;
     platform::win32::Win32Tray tray;
-    app::Program program(app::Ports{ui, process, settings, language, tray, registry});
+    platform::win32::Win32FileSystem fileSystem;
+    platform::win32::Win32Files files;
+    platform::win32::Win32Volumes volumes;
+    platform::win32::Win32SystemInfo systemInfo;
+    app::Program program(app::Ports{ui, process, settings, language, tray, registry, fileSystem,
+                                    files, volumes, systemInfo});
     app::FrmMain frmMain(program);
+    // The megabyte texts group digits as the user's regional settings do.
+    frmMain.GroupSeparator = [] {
+        wchar_t separator[8] = {};
+        const int length =
+            GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
+        return length > 1 ? platform::win32::Narrow(std::wstring_view(separator, length - 1))
+                          : std::string(",");
+    };
     frmMain.Start();
     for (;;) {
         ui.WaitForEvent(INFINITE);

@@ -10,9 +10,10 @@
 
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
+#include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
-#include "tests/unit/fake_files.h"
+#include "platform/sim/sim_system_info.h"
 
 namespace keldra::app::testing {
 
@@ -102,8 +103,10 @@ class ConsoleTest : public ::testing::Test {
     platform::sim::SimPlatform sim;
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
-    keldra::testing::FakeFiles files;
-    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files}};
+    platform::sim::SimFileSystem files;
+    platform::sim::SimSystemInfo systemInfo{files};
+    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files,
+                          files, files, systemInfo}};
 
   private:
     std::unique_ptr<FrmMain> main_;

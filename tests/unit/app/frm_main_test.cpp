@@ -343,8 +343,10 @@ TEST(ModLang, LooksUpInTheProgramFolderAndConvertsAnsi) {
     platform::sim::SimPlatform sim;
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
-    keldra::testing::FakeFiles files;
-    const Ports ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files};
+    platform::sim::SimFileSystem files;
+    platform::sim::SimSystemInfo systemInfo{files};
+    const Ports ports{sim.ui,   sim.process, settings, sim.language, sim.tray,
+                      registry, files,       files,    files,        systemInfo};
     sim.language.texts = {{"full", std::string(255, 'a')},
                           {"latin", "Caf\xE9 \x80 5"},
                           {"cut", std::string("before\0after", 12)}};

@@ -22,7 +22,7 @@ class RegistryResultsTest : public ConsoleTest {
         sim.language.texts["RDRC_Reason0"] = "File or folder not found";
         settings.SaveSetting("Keldra Maintenance", "Options", "AutoFix", "0");
         settings.SaveSetting("Keldra Maintenance", "Options", "WelcScreen", "1");
-        files.AddDrive('C', platform::drive_type::kFixed);
+        files.AddDrive('C', platform::drive_code::kFixed);
     }
     void Dead(std::string_view key, std::string_view name) {
         mdlRegistry::SetStringValue(registry, platform::reg_root::kCurrentUser, key, name,
