@@ -61,14 +61,18 @@ std::string ModDiskClean::WindowsFolder() const {
 }
 
 void ModDiskClean::SearchListedDrives(const DriveList& drives) {
-    cacheSearched_ = false;
-    cacheFiles_.clear();
     // The rows as they are now: a cancel in the middle of the search empties the list.
     std::vector<std::string> letters;
     for (const DriveRow& row : drives.Rows()) {
         letters.push_back(row.Unidad);
     }
-    for (const std::string& drive : letters) {
+    SearchDrives(letters);
+}
+
+void ModDiskClean::SearchDrives(const std::vector<std::string>& designations) {
+    cacheSearched_ = false;
+    cacheFiles_.clear();
+    for (const std::string& drive : designations) {
         CurrentDrive = drive;
         SearchJunk();
     }

@@ -45,6 +45,8 @@ class ModDiskClean {
     // The junk search of a disk clean: SearchJunk for every row of the drive list, in row
     // order. The Internet-cache rule runs with the first drive only.
     void SearchListedDrives(const DriveList& drives);
+    // The same for drives given by their designations ("C:").
+    void SearchDrives(const std::vector<std::string>& designations);
     // The rules for `CurrentDrive`.
     void SearchJunk();
     // Ends one walk.
