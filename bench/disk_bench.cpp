@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/frm_disk_scan_details.h"
 #include "disk/junk_files.h"
 #include "disk/mod_disk_clean.h"
 #include "platform/event_pump.h"
@@ -147,13 +148,36 @@ int DiskBench(int argc, wchar_t** argv) {
     const keldra::sysinfo::UserControl1 shd(fileSystem);
     bool cancelled = false;
     keldra::disk::JunkList junk;
+    // With a display, the search also writes the folder in progress into a label and
+    // appends to the results window's list, as in the program.
+    const bool display = std::getenv("DISPLAY") != nullptr;
+    std::unique_ptr<keldra::platform::ui::Window> window;
+    keldra::platform::ui::Control* label = nullptr;
+    const bool allEnd = false;
+    std::unique_ptr<keldra::disk::FrmDiskScanDetails> results;
+    if (display) {
+        window = ui.NewWindow("bench", {});
+        label = &window->AddControl(keldra::platform::ui::ControlKind::Label, "lblSchedStart",
+                                    {0, 0, 4800, 615}, "", {});
+        results = std::make_unique<keldra::disk::FrmDiskScanDetails>(
+            ui, [](std::string_view id) { return std::string(id); }, junk, allEnd);
+    }
     const auto stage = [&](std::uint32_t interval) {
         auto pump = std::make_shared<keldra::platform::EventPump>(ui, process, interval);
         return std::make_unique<keldra::disk::ModDiskClean>(
             keldra::disk::ModDiskClean::Services{
                 fileSystem, files, process, shd, [pump] { pump->Point(); },
                 [](std::string_view) { return std::string("Searching in "); }, nullptr,
-                [](std::string_view) {}, [] {}},
+                [&](std::string_view text) {
+                    if (label != nullptr) {
+                        label->SetText(text);
+                    }
+                },
+                [&] {
+                    if (results) {
+                        results->Load();
+                    }
+                }},
             cancelled, junk);
     };
     const std::vector<std::string> designation{keldra::platform::win32::Narrow(drive)};
@@ -197,8 +221,9 @@ int DiskBench(int argc, wchar_t** argv) {
     std::printf("disk: %zu files in %zu folders walked, %lld junk files listed (%.1f MB)\n",
                 walkedFiles, walkedFolders, static_cast<long long>(junk.JunkCount),
                 static_cast<double>(junk.JunkBytes) / (1024.0 * 1024.0));
-    std::printf("disk: bare walk %.2f s, junk search %.2f s, ratio %.2f\n", bare, paced,
-                paced / bare);
+    std::printf("disk: bare walk %.2f s, junk search %.2f s, ratio %.2f%s\n", bare, paced,
+                paced / bare,
+                display ? " (with the label and the results window)" : " (without windows)");
     std::printf("disk: junk search with events at every folder %.2f s, ratio %.2f\n", everyFolder,
                 everyFolder / bare);
     std::printf("disk: memory per listed file: %.0f bytes in the list, %.0f bytes of peak growth\n",

@@ -16,4 +16,7 @@ if (($#)) && [[ $1 == registry || $1 == disk ]]; then
     what=$1
     shift
 fi
-scripts/with-sandbox.sh -- scripts/wine-run.sh build/windows/bin/keldra_bench.exe "$what" "$@"
+# The disk search writes into a label and a list view, as in the program: it needs windows.
+display=()
+[[ $what == disk ]] && display=(--display)
+scripts/with-sandbox.sh "${display[@]}" -- scripts/wine-run.sh build/windows/bin/keldra_bench.exe "$what" "$@"

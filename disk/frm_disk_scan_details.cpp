@@ -56,9 +56,11 @@ void FrmDiskScanDetails::Load() {
                                      "Close", tahoma);
     cmdClose_->OnClick = [this] { cmdClose_Click(); };
     window_->OnUnload = [this](int& cancel) { Form_Unload(cancel); };
-    // Files the search appends, and the emptying by a cancel, show in the window at once.
+    // Files the search appends, and the emptying by a cancel, show in the open window at
+    // once. A hidden window takes the rows when it is shown: telling its list view of each
+    // of many thousand files would cost more than the search itself.
     junk_.onChanged = [this] {
-        if (lvCFiles_ != nullptr) {
+        if (lvCFiles_ != nullptr && window_->Visible()) {
             lvCFiles_->RowsChanged();
         }
     };
@@ -82,6 +84,7 @@ void FrmDiskScanDetails::Form_Load() {
 
 void FrmDiskScanDetails::Show() {
     Load();
+    lvCFiles_->RowsChanged();
     window_->Show();
 }
 
