@@ -5,6 +5,9 @@
 #include <string>
 
 #include "app/mod_lang.h"
+#include "registry/remove.h"
+#include "registry/scanreg_ini.h"
+#include "schedule/due_time.h"
 
 namespace keldra::app {
 
@@ -31,6 +34,21 @@ constexpr std::array<const char*, 4> kDescTexts{
     "Defragments and compacts the registry.",
     "Cleans your hard drive from unused and temporary files."};
 constexpr std::array<const char*, 4> kStatusTexts{"Done", "problems found", "Done", "MB recovered"};
+
+// Windows starts the program at logon with the word "auto" in its command line.
+bool IsLogonStart(std::string_view commandLine) {
+    std::string lower(commandLine);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower.find("auto") != std::string::npos;
+}
+
+// The interval of the start timer. A timer of interval 0 never ticks, but a start minute
+// that has just begun is no passed one: that start follows at once.
+std::uint32_t StartInterval(std::int32_t delayMilliseconds) {
+    return delayMilliseconds > 0 ? static_cast<std::uint32_t>(delayMilliseconds) : 1u;
+}
 
 }  // namespace
 
@@ -78,12 +96,18 @@ FrmMain::FrmMain(Program& program)
                   },
                   [this](std::string_view text) { lblSchedStart_->SetText(text); },
                   [this] { frmDiskScanDetails_.Load(); }},
-                 program.ScanCancelled, program.junk) {
+                 program.ScanCancelled, program.junk),
+      frmSchedule_(program, [this](std::string_view id) { return Text(id); }) {
+    frmSchedule_.AMaintCheck = [this] { AMaintCheck(); };
     ScanRegistry = [this] { scan_.FixRegistry(); };
     ShowRegistryResults = [this] { frmRegScanDetails_.Show(); };
     SearchJunk = [this] { diskClean_.SearchListedDrives(drives_); };
     DestroyJunk = [this] { diskClean_.DestroyJunk(); };
     ShowDiskResults = [this] { frmDiskScanDetails_.Show(); };
+    Remove = [this] {
+        registry::Remove(program_.problems, registry::RepairPorts{ports_.registry, ports_.textFiles,
+                                                                  ports_.process, ports_.ui});
+    };
 }
 
 FrmMain::~FrmMain() {
@@ -160,6 +184,9 @@ void FrmMain::CreateControls() {
     tmrUpd_ = &w.AddTimer("tmrUpd");
     tmrUpd_->SetInterval(1000);
     tmrAMaint_ = &w.AddTimer("tmrAMaint");
+    tmrUpd_->OnTimer = [this] { tmrUpd_Timer(); };
+    tmrAMaint_->OnTimer = [this] { tmrAMaint_Timer(); };
+    cmdScnN_->OnClick = [this] { cmdScnN_Click(); };
     w.OnActivate = [this] { Form_Activate(); };
     w.OnResize = [this] { Form_Resize(); };
     w.OnUnload = [this](int& cancel) { Form_Unload(cancel); };
@@ -188,6 +215,98 @@ void FrmMain::Form_Load() {
     ports_.process.Start(ports_.process.ProgramFolder() + "\\Tolvan.exe",
                          platform::StartWindow::NormalFocus);
     Lang();
+    if (IsLogonStart(ports_.process.CommandLine())) {
+        StartAtLogon();
+    }
+    AMaintCheck();
+}
+
+void FrmMain::StartAtLogon() {
+    // Nothing due today, or today's start minute passed: the program ends unseen.
+    frmSchedule_.LoadAutoMaintData();
+    const auto& schedule = program_.AMaint;
+    const platform::DateTime now = ports_.process.Now();
+    if (!schedule::IsDue(schedule, now)) {
+        ports_.process.EndNow(0);
+    }
+    const auto delay = schedule::StartDelay(schedule, now);
+    if (!delay || *delay < 0) {
+        ports_.process.EndNow(0);
+    }
+    tmrAMaint_->SetInterval(StartInterval(*delay));
+    lblSchedStart_->SetText(Countdown(now));
+    cmdScnN_->SetVisible(true);
+    tmrAMaint_->SetEnabled(true);
+    tmrUpd_->SetEnabled(true);
+    SchedWaiting = true;
+    TrayIC_->ShowIcon();
+}
+
+std::string FrmMain::Countdown(const platform::DateTime& now) const {
+    return schedule::CountdownText([this](std::string_view id) { return Text(id); },
+                                   program_.AMaint, now);
+}
+
+void FrmMain::AMaintCheck() {
+    // The closing sequence unloads the scheduler window, whose unload runs this check: it
+    // must not bring back the tray icon that "Cancel" removed, nor run events while the
+    // program ends.
+    if (AllEnd) {
+        return;
+    }
+    frmSchedule_.LoadAutoMaintData();
+    const auto& schedule = program_.AMaint;
+    const platform::DateTime now = ports_.process.Now();
+    if (!schedule::IsDue(schedule, now)) {
+        tmrUpd_->SetEnabled(false);
+        tmrAMaint_->SetEnabled(false);
+        ScheduledRun = false;
+        SchedWaiting = false;
+        program_.ScanCancelled = false;
+        lblSchedStart_->SetText("");
+        cmdScnN_->SetVisible(false);
+        ports_.ui.DoEvents();
+        return;
+    }
+    const auto delay = schedule::StartDelay(schedule, now);
+    if (!delay || *delay < 0) {
+        return;  // today's start has passed: whatever is armed stays armed
+    }
+    StopScanProc();
+    tmrAMaint_->SetEnabled(false);
+    tmrAMaint_->SetInterval(StartInterval(*delay));
+    cmdScnN_->SetVisible(true);
+    lblSchedStart_->SetText(Countdown(now));
+    tmrAMaint_->SetEnabled(true);
+    tmrUpd_->SetEnabled(true);
+    SchedWaiting = true;
+    TrayIC_->ShowIcon();
+}
+
+void FrmMain::tmrAMaint_Timer() {
+    ScheduledRun = true;
+    // Grayed while the scheduled pass runs; its click handler stores nothing yet, as a
+    // start is still armed.
+    chkAutoFix_->SetEnabled(false);
+    chkAutoFix_->SetValue(platform::ui::kGrayed);
+    SchedWaiting = false;
+    frmSchedule_.SaveAutoMaintData();  // the last run is now
+    tmrAMaint_->SetEnabled(false);
+    tmrUpd_->SetEnabled(false);
+    lblSchedStart_->SetText("");
+    program_.ScanCancelled = false;
+    RunStarted = false;
+    cmdScnN_->SetVisible(false);
+    Form_Activate();
+}
+
+void FrmMain::cmdScnN_Click() {
+    tmrAMaint_Timer();
+    cmdScnN_->SetVisible(false);
+}
+
+void FrmMain::tmrUpd_Timer() {
+    lblSchedStart_->SetText(Countdown(ports_.process.Now()));
 }
 
 void FrmMain::Lang() {
@@ -265,10 +384,10 @@ void FrmMain::Form_Resize() {
 }
 
 void FrmMain::UnloadOthers() {
-    // The scheduler attaches here as it comes.
     frmRegScanDetails_.Unload();
     frmDiskScanDetails_.Unload();
     frmWelc_.Unload();
+    frmSchedule_.Unload();
 }
 
 void FrmMain::Form_Unload(int& cancel) {
@@ -286,7 +405,7 @@ void FrmMain::Form_Terminate() {
 }
 
 void FrmMain::cmdScheduler_Click() {
-    // The scheduler window opens here once it exists.
+    frmSchedule_.Show();
 }
 
 void FrmMain::MoveAnimDown() {
@@ -396,8 +515,14 @@ void FrmMain::FixRegistry() {
 }
 
 void FrmMain::OptimizeRegistry() {
-    // Reading, switching and writing the registry checker's configuration come with the
-    // compaction module.
+    registry::ScanregINI ini(ports_.files, ports_.textFiles, [this](Pointer pointer) {
+        if (SetScreenPointer) {
+            SetScreenPointer(pointer);
+        }
+    });
+    ini.ReadINI();
+    ini.SetOptimize();
+    ini.WriteINI();
 }
 
 void FrmMain::CleanDisk() {

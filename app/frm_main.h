@@ -17,6 +17,7 @@
 #include "platform/event_pump.h"
 #include "registry/frm_reg_scan_details.h"
 #include "registry/registry_scan.h"
+#include "schedule/frm_schedule.h"
 #include "sysinfo/system.h"
 #include "sysinfo/user_control1.h"
 
@@ -51,6 +52,12 @@ class FrmMain {
     void cmdCancel_Click();
     void cmdCorrectProblems_Click() { FixProblems(); }
     void cmdScheduler_Click();
+    // The scheduled start: arms it when a pass is due later today, disarms it when none
+    // is due; what runs it, the button that runs it at once, and the countdown.
+    void AMaintCheck();
+    void tmrAMaint_Timer();
+    void cmdScnN_Click();
+    void tmrUpd_Timer();
     void chkAutoFix_Click();
     void RowClick(int index);
     void TrayIC_LButtonUp();
@@ -64,6 +71,7 @@ class FrmMain {
     platform::ui::Window& Window() { return *window_; }
     CTray& TrayIC() { return *TrayIC_; }
     FrmWelc& frmWelc() { return frmWelc_; }
+    schedule::FrmSchedule& frmSchedule() { return frmSchedule_; }
     platform::ui::Control& lblProc(int i) { return *lblProc_[static_cast<std::size_t>(i)]; }
     platform::ui::Control& lblStatus(int i) { return *lblStatus_[static_cast<std::size_t>(i)]; }
     platform::ui::Control& Anim() { return *Anim_; }
@@ -83,13 +91,16 @@ class FrmMain {
     // Where rows 1 and 3 lead: the registry and the disk results windows.
     std::function<void()> ShowRegistryResults;
     std::function<void()> ShowDiskResults;
-    // The stages' work: the scan of the registry locations, the junk search of the listed
-    // drives and junk removal (the real modules unless a test puts something else here),
-    // and registry repair.
+    // The stages' work: the scan of the registry locations, the registry repair, the junk
+    // search of the listed drives and junk removal (the real modules unless a test puts
+    // something else here).
     std::function<void()> ScanRegistry;
     std::function<void()> SearchJunk;
     std::function<void()> DestroyJunk;
     std::function<void()> Remove;
+    // The pointer over the whole screen (hourglass while the registry checker's
+    // configuration is rewritten); attached by the platform that has one.
+    std::function<void(platform::ui::Pointer)> SetScreenPointer;
 
     static constexpr platform::ui::Color kGreen = platform::ui::Rgb(0, 192, 0);
     static constexpr platform::ui::Color kRed = platform::ui::Rgb(255, 0, 0);
@@ -101,6 +112,8 @@ class FrmMain {
     std::string Text(std::string_view id) const;
     void MoveAnimDown();
     void UnloadOthers();
+    void StartAtLogon();
+    std::string Countdown(const platform::DateTime& now) const;
 
     Program& program_;
     const Ports& ports_;
@@ -117,6 +130,7 @@ class FrmMain {
     disk::FrmDiskScanDetails frmDiskScanDetails_;
     disk::ModDiskClean diskClean_;
     platform::ui::ListView* lvwDiscos_ = nullptr;
+    schedule::FrmSchedule frmSchedule_;
     std::array<platform::ui::Control*, 4> lblProc_{};
     std::array<platform::ui::Control*, 4> lblDesc_{};
     std::array<platform::ui::Control*, 4> lblStatus_{};

@@ -12,6 +12,7 @@
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_text_file.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_ui.h"
 #include "platform/win32/win32_volumes.h"
@@ -25,12 +26,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Win32Ui ui;
     platform::win32::Win32Tray tray;
     platform::win32::Win32FileSystem fileSystem;
+    platform::win32::Win32TextFiles textFiles;
     platform::win32::Win32Files files;
     platform::win32::Win32Volumes volumes;
     platform::win32::Win32SystemInfo systemInfo;
     app::Program program(app::Ports{ui, process, settings, language, tray, registry, fileSystem,
-                                    files, volumes, systemInfo});
+                                    textFiles, files, volumes, systemInfo});
+    // Long work lets window events run at most this often: often enough to repaint and
+    // to hear "Cancel" at once, seldom enough not to slow the walks down.
+    program.eventInterval = 10;
     app::FrmMain frmMain(program);
+    // The pointer stays as set until a window asks for its own at the next mouse move,
+    // which the work it stands for does not let happen.
+    frmMain.SetScreenPointer = [](platform::ui::Pointer pointer) {
+        SetCursor(LoadCursorW(nullptr,
+                              pointer == platform::ui::Pointer::Hourglass ? IDC_WAIT : IDC_ARROW));
+    };
     // The megabyte texts group digits as the user's regional settings do.
     frmMain.GroupSeparator = [] {
         wchar_t separator[8] = {};

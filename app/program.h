@@ -1,6 +1,6 @@
 #pragma once
 // What the windows of the program share: the platform, and the process-wide values
-// (the cancel flag and the result lists). Tests build a fresh one per case.
+// (the cancel flag, the result lists and the schedule). Tests build a fresh one per case.
 
 #include <cstdint>
 #include <string_view>
@@ -13,10 +13,12 @@
 #include "platform/registry_port.h"
 #include "platform/settings_port.h"
 #include "platform/system_info_port.h"
+#include "platform/text_file_port.h"
 #include "platform/tray_port.h"
 #include "platform/ui_port.h"
 #include "platform/volume_port.h"
 #include "registry/problem_list.h"
+#include "schedule/mod_amaintvars.h"
 
 namespace keldra::app {
 
@@ -31,6 +33,8 @@ struct Ports {
     platform::TrayPort& tray;
     platform::RegistryPort& registry;
     platform::FileSystemPort& files;
+    // The registry backup and the registry checker's configuration.
+    platform::TextFilePort& textFiles;
     // The disk cleaner's: listing, emptying and deleting files; drives and volumes; the
     // machine facts of the system-information class.
     platform::FilePort& fileOps;
@@ -47,6 +51,7 @@ struct Program {
     std::uint32_t eventInterval = 0;
     registry::ProblemList problems;
     disk::JunkList junk;
+    schedule::modAMaintvars AMaint;
 };
 
 }  // namespace keldra::app

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/event_pump.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_ui.h"
-#include "platform/event_pump.h"
 #include "registry/mdl_registry.h"
 #include "registry/registry_scan.h"
 
@@ -47,22 +47,22 @@ void Seed(int keys, int valuesPerKey) {
                                   L"\\Product" + std::to_wstring(k % 500) + L"\\Key" +
                                   std::to_wstring(k);
         HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS) {
             continue;
         }
         for (int v = 0; v < valuesPerKey; ++v, ++value) {
             std::wstring data;
             if (value % 5 == 0) {
-                data = value % 10 == 0 ? L"C:\\keldra-bench\\live" + std::to_wstring(value % 50) +
-                                             L".dll"
-                                       : L"C:\\keldra-bench\\gone" + std::to_wstring(value % 300) +
-                                             L".dll,0";
+                data = value % 10 == 0
+                           ? L"C:\\keldra-bench\\live" + std::to_wstring(value % 50) + L".dll"
+                           : L"C:\\keldra-bench\\gone" + std::to_wstring(value % 300) + L".dll,0";
             } else {
                 data = L"Setting text number " + std::to_wstring(value);
             }
             const std::wstring name = L"Value" + std::to_wstring(v);
-            RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+            RegSetValueExW(key, name.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(data.c_str()),
                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
         }
         RegCloseKey(key);
@@ -105,10 +105,12 @@ class BareWalk {
         Walk(reg_root::kCurrentUser, "software", true);
         Walk(reg_root::kUsers, "", true);
         Walk(reg_root::kLocalMachine, "", true);
-        Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls", false);
+        Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls",
+             false);
         Walk(reg_root::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\VxD", true);
         Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", true);
-        Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true);
+        Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+             true);
         // The file types: every extension key of the class root, and below it.
         const RegKey classes = mdl::OpenKey(registry_, reg_root::kClassesRoot, "");
         std::uint32_t subKeys = 0;
@@ -153,8 +155,8 @@ int RegistryBench(int argc, wchar_t** argv) {
     keldra::platform::EventPump pump(ui, process, 10);
     bool cancelled = false;
     keldra::registry::ProblemList problems;
-    keldra::registry::RegistryScan scan({registry, files, [&] { pump.Point(); }, nullptr}, cancelled,
-                                        problems);
+    keldra::registry::RegistryScan scan({registry, files, [&] { pump.Point(); }, nullptr},
+                                        cancelled, problems);
 
     BareWalk warm(registry);
     warm.AllLocations();

@@ -31,6 +31,17 @@ struct DateTime {
 
 enum class StartWindow { Hidden, NormalFocus };
 
+// How the user's regional settings write a date and a time, as Windows format pictures
+// ("M/d/yyyy", "h:mm:ss tt") with the two designators of the 12-hour clock. Older
+// versions stored dates in this form, so it is needed to read them back.
+struct DateFormats {
+    std::string shortDate = "M/d/yyyy";
+    std::string longTime = "h:mm:ss tt";
+    std::string am = "AM";
+    std::string pm = "PM";
+    friend bool operator==(const DateFormats&, const DateFormats&) = default;
+};
+
 class ProcessPort {
   public:
     virtual ~ProcessPort() = default;
@@ -39,6 +50,8 @@ class ProcessPort {
     virtual std::string CommandLine() const = 0;
     // The folder the program file is in, without a trailing backslash.
     virtual std::string ProgramFolder() const = 0;
+    // The program file's name without its folder and extension ("keldra").
+    virtual std::string ProgramName() const = 0;
     // Starts a program without waiting for it; false when it could not be started (a
     // missing file shows no error box).
     virtual bool Start(std::string_view path, StartWindow window) = 0;
@@ -53,6 +66,8 @@ class ProcessPort {
     // Milliseconds since the system started; wraps after 49.7 days.
     virtual std::uint32_t TickCount() const = 0;
     virtual DateTime Now() const = 0;
+    // The user's short date and long time formats.
+    virtual DateFormats UserDateFormats() const = 0;
 };
 
 }  // namespace keldra::platform

@@ -126,15 +126,15 @@ std::string GetStringValue(RegistryPort& reg, RegKey root, std::string_view path
     return result;
 }
 
-void SetStringValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name,
+bool SetStringValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name,
                     std::string_view data) {
     RegKey created = 0;
     if (reg.CreateKey(root, path, created) != reg_status::kSuccess) {
-        return;
+        return false;
     }
     const KeyGuard key(reg, created, root);
     const std::vector<std::uint8_t> bytes = text::ToUtf16LeBytes(text::Utf8ToUtf16(data));
-    reg.SetValue(key.get(), name, reg_type::kSz, bytes);
+    return reg.SetValue(key.get(), name, reg_type::kSz, bytes) == reg_status::kSuccess;
 }
 
 RegKey OpenKey(RegistryPort& reg, RegKey root, std::string_view path) {

@@ -34,8 +34,9 @@ std::string GetStringValue(RegistryPort& reg, RegKey root, std::string_view path
                            std::string_view name, std::string_view defaultText);
 
 // Writes a REG_SZ value, creating the keys on the path; the stored bytes hold the text
-// without a terminating NUL.
-void SetStringValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name,
+// without a terminating NUL. True when the value was written: the logon registration
+// falls back to the user's own key when the machine-wide one cannot be written.
+bool SetStringValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name,
                     std::string_view data);
 
 // A key opened with full access, or 0. The caller closes it.

@@ -24,6 +24,10 @@ std::string DriveRootOf(std::string_view text) {
 }
 
 int DriveTypeOf(platform::FileSystemPort& files, std::string_view root) {
+    return DriveTypeOf(files.Drives(), root);
+}
+
+int DriveTypeOf(const std::vector<platform::DriveEntry>& drives, std::string_view root) {
     if (root.size() != 3 || root[1] != ':' || root[2] != '\\') {
         return platform::drive_type::kUnknown;
     }
@@ -32,7 +36,7 @@ int DriveTypeOf(platform::FileSystemPort& files, std::string_view root) {
     if (letter >= 'a' && letter <= 'z') {
         letter = static_cast<char>(letter - 'a' + 'A');
     }
-    for (const auto& drive : files.Drives()) {
+    for (const auto& drive : drives) {
         if (drive.letter == letter) {
             return drive.type;
         }

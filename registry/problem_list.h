@@ -77,5 +77,7 @@ std::string DriveRootOf(std::string_view text);
 
 // The type of the drive with root `root` ("E:\", either letter case); 0 when none.
 int DriveTypeOf(platform::FileSystemPort& files, std::string_view root);
+// The same, from a drive list already read.
+int DriveTypeOf(const std::vector<platform::DriveEntry>& drives, std::string_view root);
 
 }  // namespace keldra::registry

@@ -126,8 +126,14 @@ void RegistryScan::Events() const {
     }
 }
 
-void RegistryScan::FixRegistry() {
+void RegistryScan::Forget() {
     checks_.Forget();
+    drives_.reset();
+    reasons_ = {};
+}
+
+void RegistryScan::FixRegistry() {
+    Forget();
     LoadLocations();
     const std::size_t count = locations_.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -406,7 +412,10 @@ void RegistryScan::AddtoList(RegKey sRootKey, std::string_view sKeyLocation,
         // offline or the disc out.
         std::string root = DriveRootOf(sKeyValue);
         StripNulls(root);
-        const int type = DriveTypeOf(services_.files, root);
+        if (!drives_) {
+            drives_ = services_.files.Drives();
+        }
+        const int type = DriveTypeOf(*drives_, root);
         if (type == platform::drive_type::kNetwork || type == platform::drive_type::kCdRom) {
             return;
         }
@@ -416,8 +425,12 @@ void RegistryScan::AddtoList(RegKey sRootKey, std::string_view sKeyLocation,
     row.location = HkeyText(sRootKey) + "\\" + std::string(sKeyLocation);
     row.valueName = std::string(sKeyName);
     row.valueData = std::string(sKeyValue);
-    if (services_.text) {
-        row.reason = services_.text("RDRC_Reason" + std::to_string(reasonSlot));
+    if (services_.text && reasonSlot >= 0 && reasonSlot < reason::kSlots) {
+        auto& text = reasons_[static_cast<std::size_t>(reasonSlot)];
+        if (!text) {
+            text = services_.text("RDRC_Reason" + std::to_string(reasonSlot));
+        }
+        row.reason = *text;
     }
     row.type = std::to_string(vType);
     problems_.Append(std::move(row));

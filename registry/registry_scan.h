@@ -2,8 +2,10 @@
 // The registry stage: the eight scan locations, the walk that each location runs, and the
 // value and key tests that turn dead references into rows of the problem list.
 
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +44,8 @@ class RegistryScan {
 
     // The registry stage: every location, in list order, whatever its check mark.
     void FixRegistry();
+    // Forgets what one scan remembers (existence answers, drives, reason texts).
+    void Forget();
     void LoadLocations();
     void ScanKey(std::string_view skey);
 
@@ -90,6 +94,9 @@ class RegistryScan {
     std::string descriptions_;
     std::string states_;
     std::string fonts_;  // the fonts folder, read again at each key level of a font walk
+    // Read once per scan: asking the platform for every problem costs more than the walk.
+    std::optional<std::vector<platform::DriveEntry>> drives_;
+    std::array<std::optional<std::string>, reason::kSlots> reasons_;
 };
 
 // The class-key test: paths that belong to the class registrations, which only the COM

@@ -60,16 +60,19 @@ cleanup() {
     local shots=$sb/prefix/drive_c/keldra-artifacts file out
     if [[ -n ${KELDRA_ARTIFACTS:-} && -d $shots ]]; then
         mkdir -p -- "$KELDRA_ARTIFACTS"
+        # Other programs of the same sandbox may be taking pictures right now: only
+        # finished pictures move (a test writes *.part and renames it), and the folder
+        # stays for them.
         for file in "$shots"/*; do
-            [[ -f $file ]] || continue
+            [[ -f $file && $file != *.part ]] || continue
             out=$KELDRA_ARTIFACTS/${file##*/}
             if [[ $file == *.bmp ]] && command -v convert >/dev/null &&
                 convert "$file" "${out%.bmp}.png" 2>/dev/null; then
+                rm -f -- "$file"
                 continue
             fi
-            cp -- "$file" "$out"
+            cp -- "$file" "$out" && rm -f -- "$file"
         done
-        rm -rf -- "$shots"
     fi
 }
 trap cleanup EXIT

@@ -44,6 +44,7 @@ class SimProcess final : public ProcessPort {
 
     std::string CommandLine() const override { return commandLine; }
     std::string ProgramFolder() const override { return programFolder; }
+    std::string ProgramName() const override { return programName; }
     bool Start(std::string_view path, StartWindow window) override;
     bool PreviousInstance() const override { return previousInstance; }
     bool SetCurrentDirectory(std::string_view path) override;
@@ -52,6 +53,7 @@ class SimProcess final : public ProcessPort {
     void SetExitErrorMode() override { exitErrorModeSet = true; }
     std::uint32_t TickCount() const override { return clock_.Ticks(); }
     DateTime Now() const override { return clock_.Now(); }
+    DateFormats UserDateFormats() const override { return dateFormats; }
 
     struct Started {
         std::string path;
@@ -59,6 +61,9 @@ class SimProcess final : public ProcessPort {
     };
     std::string commandLine;
     std::string programFolder = "C:\\Program Files\\Keldra Maintenance";
+    std::string programName = "keldra";
+    // The user's regional settings; a test sets other ones.
+    DateFormats dateFormats;
     std::string currentDirectory = "C:\\";
     bool previousInstance = false;
     bool exitErrorModeSet = false;

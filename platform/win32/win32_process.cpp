@@ -1,5 +1,7 @@
 #include "platform/win32/win32_process.h"
 
+#include <iterator>
+
 #include "platform/win32/wide_text.h"
 
 namespace keldra::platform::win32 {
@@ -42,7 +44,7 @@ std::string Win32Process::CommandLine() const {
     return commandLine != nullptr ? Narrow(ArgumentsOf(commandLine)) : std::string();
 }
 
-std::wstring ProgramFolderPath() {
+std::wstring ProgramFilePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
@@ -52,16 +54,30 @@ std::wstring ProgramFolderPath() {
         }
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
         path.resize(path.size() * 2);  // cut short: a long path
     }
+}
+
+std::wstring ProgramFolderPath() {
+    const std::wstring path = ProgramFilePath();
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
 std::string Win32Process::ProgramFolder() const {
     return Narrow(ProgramFolderPath());
+}
+
+std::string Win32Process::ProgramName() const {
+    const std::wstring path = ProgramFilePath();
+    const std::size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    if (const std::size_t dot = name.rfind(L'.'); dot != std::wstring::npos) {
+        name.resize(dot);
+    }
+    return Narrow(name);
 }
 
 bool Win32Process::Start(std::string_view path, StartWindow window) {
@@ -123,6 +139,32 @@ DateTime Win32Process::Now() const {
     GetLocalTime(&local);
     return DateTime{local.wYear, local.wMonth,  local.wDay,
                     local.wHour, local.wMinute, local.wSecond};
+}
+
+namespace {
+
+// One item of the user's locale as text; `fallback` when Windows has none.
+std::string LocaleText(LCTYPE item, std::string_view fallback) {
+    wchar_t buffer[LOCALE_NAME_MAX_LENGTH * 4] = {};
+    const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, item, buffer,
+                                       static_cast<int>(std::size(buffer)));
+    if (length <= 0) {
+        return std::string(fallback);
+    }
+    return Narrow(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
+}
+
+}  // namespace
+
+DateFormats Win32Process::UserDateFormats() const {
+    const DateFormats defaults;
+    DateFormats formats;
+    formats.shortDate = LocaleText(LOCALE_SSHORTDATE, defaults.shortDate);
+    formats.longTime = LocaleText(LOCALE_STIMEFORMAT, defaults.longTime);
+    // A 24-hour locale may have empty designators; they stay empty.
+    formats.am = LocaleText(LOCALE_S1159, "");
+    formats.pm = LocaleText(LOCALE_S2359, "");
+    return formats;
 }
 
 }  // namespace keldra::platform::win32

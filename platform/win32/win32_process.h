@@ -27,6 +27,7 @@ class Win32Process final : public ProcessPort {
 
     std::string CommandLine() const override;
     std::string ProgramFolder() const override;
+    std::string ProgramName() const override;
     bool Start(std::string_view path, StartWindow window) override;
     bool PreviousInstance() const override { return previousInstance_; }
     bool SetCurrentDirectory(std::string_view path) override;
@@ -35,6 +36,7 @@ class Win32Process final : public ProcessPort {
     void SetExitErrorMode() override;
     std::uint32_t TickCount() const override;
     DateTime Now() const override;
+    DateFormats UserDateFormats() const override;
 
   private:
     UniqueKernelHandle instanceMutex_;
@@ -44,6 +46,9 @@ class Win32Process final : public ProcessPort {
 // The arguments part of a command line as Windows hands it over: the program name (quoted
 // or not) and the blanks after it are dropped.
 std::wstring_view ArgumentsOf(std::wstring_view commandLine);
+
+// The full path of the program file; empty if unknown.
+std::wstring ProgramFilePath();
 
 // The folder of the program file, without a trailing backslash; empty if unknown.
 std::wstring ProgramFolderPath();

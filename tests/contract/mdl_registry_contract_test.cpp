@@ -57,8 +57,8 @@ TEST_P(RegistryLayer, GetStringValueReadsOnlyPlainStrings) {
 }
 
 TEST_P(RegistryLayer, SetStringValueCreatesThePathAndStoresNoTerminator) {
-    reg::SetStringValue(reg(), kHkcu, Path("new\\deeper"), "Keldra Maintenance",
-                        "\"C:\\Program Files\\Keldra\\keldra.exe\" -auto");
+    EXPECT_TRUE(reg::SetStringValue(reg(), kHkcu, Path("new\\deeper"), "Keldra Maintenance",
+                                    "\"C:\\Program Files\\Keldra\\keldra.exe\" -auto"));
     const auto [type, bytes] = Stored("new\\deeper", "Keldra Maintenance");
     EXPECT_EQ(type, reg_type::kSz);
     const std::u16string expected = u"\"C:\\Program Files\\Keldra\\keldra.exe\" -auto";
@@ -74,7 +74,7 @@ TEST_P(RegistryLayer, SetStringValueCreatesThePathAndStoresNoTerminator) {
 TEST_P(RegistryLayer, SetStringValueOnAReadOnlyKeyChangesNothing) {
     Put("ro", "v", reg_type::kSz, Sz(u"old"));
     ASSERT_TRUE(backend_->Deny(kHkcu, Path("ro"), false, true));
-    reg::SetStringValue(reg(), kHkcu, Path("ro"), "v", "new");
+    EXPECT_FALSE(reg::SetStringValue(reg(), kHkcu, Path("ro"), "v", "new"));
     EXPECT_EQ(reg::GetStringValue(reg(), kHkcu, Path("ro"), "v", "d"), "old");
 }
 

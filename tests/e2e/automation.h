@@ -54,7 +54,8 @@ inline HWND ChildWithText(HWND parent, const std::wstring& text) {
 inline HWND ChildEndingWith(HWND parent, const std::wstring& tail) {
     for (HWND child : Children(parent)) {
         const std::wstring text = TextOf(child);
-        if (text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0) {
+        if (text.size() >= tail.size() &&
+            text.compare(text.size() - tail.size(), tail.size(), tail) == 0) {
             return child;
         }
     }
@@ -131,13 +132,14 @@ inline std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int column
     std::vector<std::vector<std::wstring>> rows;
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (process == nullptr) {
         return rows;
     }
     constexpr SIZE_T kChars = 1024;
-    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
-                                                    MEM_COMMIT, PAGE_READWRITE));
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(
+        process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; remote != nullptr && row < count; ++row) {
         std::vector<std::wstring> cells;
@@ -149,7 +151,8 @@ inline std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int column
             wchar_t text[kChars] = {};
             WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
             WriteProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof(wchar_t), nullptr);
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(remote));
             ReadProcessMemory(process, remote + sizeof(LVITEMW), text, sizeof text, nullptr);
             text[kChars - 1] = L'\0';
             cells.emplace_back(text);
@@ -200,13 +203,17 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + imageBytes;
+    // Written under another name and renamed when complete, so that whoever collects the
+    // pictures never takes half of one.
+    const std::wstring part = path + L".part";
     bool ok = false;
-    if (FILE* out = _wfopen(path.c_str(), L"wb")) {
+    if (FILE* out = _wfopen(part.c_str(), L"wb")) {
         ok = fwrite(&file, sizeof file, 1, out) == 1 &&
              fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
              fwrite(bits, 1, imageBytes, out) == imageBytes;
         ok = fclose(out) == 0 && ok;
     }
+    ok = ok && MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);

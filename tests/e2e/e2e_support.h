@@ -1,10 +1,12 @@
 #pragma once
-// What the end-to-end tests share: the installed program beside the test, its language
-// texts, its stored settings, and where screenshots go.
+// What the end-to-end cases share: the program and its language library beside the test,
+// and the per-user settings they prepare and clean up.
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 
 #include "automation.h"
@@ -37,6 +39,20 @@ inline void StoreSetting(const wchar_t* key, const wchar_t* value) {
     RegSetValueExW(options, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                    static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
     RegCloseKey(options);
+}
+
+// A string value, or "<absent>".
+inline std::wstring ReadString(HKEY root, const wchar_t* key, const wchar_t* name) {
+    wchar_t data[1024] = {};
+    DWORD bytes = sizeof data - sizeof(wchar_t);
+    if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) {
+        return L"<absent>";
+    }
+    return data;
+}
+
+inline std::wstring Setting(const wchar_t* key) {
+    return ReadString(HKEY_CURRENT_USER, kOptions, key);
 }
 
 inline bool HasVisibleStyle(HWND hwnd) {

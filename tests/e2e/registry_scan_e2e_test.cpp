@@ -20,9 +20,9 @@ const std::wstring kClassesClsid = L"Software\\Classes\\CLSID\\";
 
 void Put(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& data) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS)
+    ASSERT_EQ(
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS)
         << path;
     RegSetValueExW(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
                    reinterpret_cast<const BYTE*>(data.c_str()),
@@ -32,9 +32,9 @@ void Put(HKEY root, const std::wstring& path, const std::wstring& name, const st
 
 void PutDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof value);
     RegCloseKey(key);
@@ -92,8 +92,10 @@ class RegistryScanEndToEnd : public ::testing::Test {
         PutDword(HKEY_LOCAL_MACHINE, kSharedDlls, L"C:\\keldra-seed\\shared-gone.dll", 1);
         Put(HKEY_LOCAL_MACHINE, kFonts, L"Keldra Gone (TrueType)", L"keldragone.ttf");
         const std::wstring dead = kClassesClsid + kClass;
-        Put(HKEY_LOCAL_MACHINE, dead + L"\\InprocServer32", L"", L"C:\\keldra-seed\\server-gone.dll");
-        Put(HKEY_LOCAL_MACHINE, dead + L"\\TypeLib", L"", L"{4B454C44-5241-0000-0000-0000000000FF}");
+        Put(HKEY_LOCAL_MACHINE, dead + L"\\InprocServer32", L"",
+            L"C:\\keldra-seed\\server-gone.dll");
+        Put(HKEY_LOCAL_MACHINE, dead + L"\\TypeLib", L"",
+            L"{4B454C44-5241-0000-0000-0000000000FF}");
         Put(HKEY_LOCAL_MACHINE, dead + L"\\ProgID", L"", L"Keldra.Missing.1");
         Put(HKEY_LOCAL_MACHINE, kClassesClsid + kLiveClass + L"\\InprocServer32", L"",
             L"C:\\keldra-seed\\live.dll");
@@ -145,7 +147,8 @@ TEST_F(RegistryScanEndToEnd, SeededDeadReferencesAreListedAndLiveOnesAreNot) {
     EXPECT_EQ(static_cast<int>(rows.size()), counted);
 
     const std::wstring missing = Lang("RDRC_Reason0");
-    const std::wstring clsid = L"HKEY_LOCAL_MACHINE\\software\\classes\\CLSID\\" + std::wstring(kClass);
+    const std::wstring clsid =
+        L"HKEY_LOCAL_MACHINE\\software\\classes\\CLSID\\" + std::wstring(kClass);
     EXPECT_TRUE(Listed(rows, L"HKEY_CURRENT_USER\\software\\KeldraSeed", L"Dead",
                        L"C:\\keldra-seed\\gone.exe", missing));
     EXPECT_TRUE(Listed(rows, L"HKEY_LOCAL_MACHINE\\Software\\KeldraSeed", L"Dead",
@@ -168,7 +171,8 @@ TEST_F(RegistryScanEndToEnd, SeededDeadReferencesAreListedAndLiveOnesAreNot) {
     }));
     for (const Row& row : rows) {
         const bool seeded = row[0].find(L"KeldraSeed") != std::wstring::npos;
-        EXPECT_FALSE(seeded && row[1] != L"Dead") << "listed a live or filtered value: " << row[1].size();
+        EXPECT_FALSE(seeded && row[1] != L"Dead")
+            << "listed a live or filtered value: " << row[1].size();
         EXPECT_EQ(row[2].find(L"live."), std::wstring::npos) << "listed a live reference";
         EXPECT_FALSE(row[3].empty()) << "every row has a reason";
     }

@@ -28,6 +28,7 @@ int Report() {
     std::ofstream out("helper-ran.txt", std::ios::binary);
     out << "cmdline=" << process.CommandLine() << "\n"
         << "folder=" << process.ProgramFolder() << "\n"
+        << "name=" << process.ProgramName() << "\n"
         << "show="
         << ((startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? static_cast<int>(startup.wShowWindow)
                                                           : -1)

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/win32_process.h"
+#include "schedule/last_run.h"
 #include "support.h"
 
 namespace keldra::testing {
@@ -48,6 +49,7 @@ TEST(Win32Process, CommandLineAndFolderOfAProgramInANonAsciiFolderWithBlanks) {
     const std::string report = ReadFile(folder.Path() / "helper-ran.txt");
     EXPECT_EQ(ReportValue(report, "cmdline"), "-auto x");
     EXPECT_EQ(ReportValue(report, "folder"), folder.Utf8());
+    EXPECT_EQ(ReportValue(report, "name"), "keldra helper");
 }
 
 TEST(Win32Process, ProgramFolderIsTheRunningProgramsFolderWithoutTrailingBackslash) {
@@ -169,6 +171,90 @@ TEST(Win32Process, TickCountAndNowFollowTheClock) {
         return (static_cast<long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
     };
     EXPECT_LT(std::llabs(ticks(nowTime) - ticks(local)), 3LL * 10'000'000) << "more than 3 s apart";
+}
+
+TEST(Win32Process, ProgramNameIsTheFileNameWithoutFolderOrExtension) {
+    const Win32Process process(UniqueMutexName(L"Name"));
+    EXPECT_EQ(process.ProgramName(), "keldra_win32_adapter_tests");
+}
+
+// The user's regional settings for the length of a case, given back afterwards.
+class RegionalSettings {
+  public:
+    RegionalSettings() {
+        for (auto& [item, value] : saved_) {
+            wchar_t text[128] = {};
+            GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, item, text, 128);
+            value = text;
+        }
+    }
+    ~RegionalSettings() {
+        for (const auto& [item, value] : saved_) {
+            SetLocaleInfoW(LOCALE_USER_DEFAULT, item, value.c_str());
+        }
+    }
+    RegionalSettings(const RegionalSettings&) = delete;
+    RegionalSettings& operator=(const RegionalSettings&) = delete;
+
+    bool Set(const wchar_t* shortDate, const wchar_t* longTime, const wchar_t* am,
+             const wchar_t* pm) {
+        return SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, shortDate) &&
+               SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, longTime) &&
+               SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S1159, am) &&
+               SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, pm);
+    }
+
+  private:
+    std::pair<LCTYPE, std::wstring> saved_[4] = {{LOCALE_SSHORTDATE, L""},
+                                                 {LOCALE_STIMEFORMAT, L""},
+                                                 {LOCALE_S1159, L""},
+                                                 {LOCALE_S2359, L""}};
+};
+
+// A date and time as older versions stored it: the user's short date, a blank, and the
+// long time, as Windows writes them.
+std::string AsTheUserWritesIt(const SYSTEMTIME& t) {
+    wchar_t date[128] = {};
+    wchar_t time[128] = {};
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &t, nullptr, date, 128, nullptr);
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &t, nullptr, time, 128);
+    return Narrow(std::wstring(date) + L" " + time);
+}
+
+TEST(Win32Process, TheUsersDateFormatsReadBackWhatWindowsWritesForThem) {
+    const Win32Process process(UniqueMutexName(L"Formats"));
+    RegionalSettings restore;
+    const SYSTEMTIME evening{2026, 3, 6, 7, 21, 5, 4, 0};
+    const SYSTEMTIME morning{2026, 11, 4, 25, 9, 45, 0, 0};
+    const platform::DateTime eveningRead{2026, 3, 7, 21, 5, 4};
+    const platform::DateTime morningRead{2026, 11, 25, 9, 45, 0};
+
+    // As the prefix has them.
+    EXPECT_EQ(schedule::ParseLastRun(AsTheUserWritesIt(evening), process.UserDateFormats()),
+              eveningRead)
+        << AsTheUserWritesIt(evening);
+
+    struct Settings {
+        const wchar_t* shortDate;
+        const wchar_t* longTime;
+        const wchar_t* am;
+        const wchar_t* pm;
+    };
+    for (const Settings& s : {Settings{L"dd.MM.yyyy", L"HH:mm:ss", L"", L""},
+                              Settings{L"yyyy/MM/dd", L"tt hh:mm:ss", L"vorm.", L"nachm."},
+                              Settings{L"d-M-yy", L"h.mm.ss tt", L"a", L"p"}}) {
+        ASSERT_TRUE(restore.Set(s.shortDate, s.longTime, s.am, s.pm));
+        const platform::DateFormats formats = process.UserDateFormats();
+        EXPECT_EQ(formats.shortDate, Narrow(s.shortDate));
+        EXPECT_EQ(formats.longTime, Narrow(s.longTime));
+        EXPECT_EQ(formats.am, Narrow(s.am));
+        EXPECT_EQ(formats.pm, Narrow(s.pm));
+        for (const auto& [written, read] :
+             {std::pair{evening, eveningRead}, std::pair{morning, morningRead}}) {
+            const std::string text = AsTheUserWritesIt(written);
+            EXPECT_EQ(schedule::ParseLastRun(text, formats), read) << text;
+        }
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system_info.h"
+#include "platform/sim/sim_text_file.h"
 
 namespace keldra::app::testing {
 
@@ -104,9 +105,10 @@ class ConsoleTest : public ::testing::Test {
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
     platform::sim::SimFileSystem files;
+    platform::sim::SimTextFiles textFiles;
     platform::sim::SimSystemInfo systemInfo{files};
     Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files,
-                          files, files, systemInfo}};
+                          textFiles, files, files, systemInfo}};
 
   private:
     std::unique_ptr<FrmMain> main_;

@@ -173,6 +173,75 @@ TEST_F(FrmMainTest, FixProblemsAfterThePassRemovesAndEnds) {
     EXPECT_EQ(order, "junk registry");
 }
 
+TEST_F(FrmMainTest, TheCompactionStageSetsTheOptimiseLineBetweenScanAndJunkSearch) {
+    NoAutoFix();
+    SeenWelcome();
+    const std::string ini = files.WindowsDirectory() + "\\scanreg.ini";
+    textFiles.PutFile(ini, "[ScanReg]\r\nOptimize=0\r\n");
+    std::vector<std::string> seen;
+    Main().ScanRegistry = [&] { seen.push_back(*textFiles.FileBytes(ini)); };
+    Main().SearchJunk = [&] { seen.push_back(*textFiles.FileBytes(ini)); };
+    std::vector<Pointer> pointers;
+    Main().SetScreenPointer = [&](Pointer pointer) { pointers.push_back(pointer); };
+    EXPECT_EQ(Run(), std::nullopt);
+    EXPECT_EQ(seen, (std::vector<std::string>{"[ScanReg]\r\nOptimize=0\r\n",
+                                              "[ScanReg]\r\nOptimize=1\r\n"}));
+    ASSERT_FALSE(pointers.empty());
+    EXPECT_EQ(pointers.front(), Pointer::Hourglass);
+    EXPECT_EQ(pointers.back(), Pointer::Default);
+    EXPECT_TRUE(Status(2).Visible());
+    EXPECT_EQ(Status(2).Text(), "Done");
+}
+
+TEST_F(FrmMainTest, AMissingConfigurationIsCreatedWhereTheWindowsFolderTakesIt) {
+    NoAutoFix();
+    SeenWelcome();
+    textFiles.AddFolder(files.WindowsDirectory());
+    EXPECT_EQ(Run(), std::nullopt);
+    EXPECT_EQ(textFiles.FileBytes(files.WindowsDirectory() + "\\scanreg.ini"), "");
+}
+
+TEST_F(FrmMainTest, AWindowsFolderThatTakesNoFileStopsNothing) {
+    NoAutoFix();
+    SeenWelcome();
+    textFiles.AddFolder(files.WindowsDirectory());
+    textFiles.SetWritable(files.WindowsDirectory(), false);
+    EXPECT_EQ(Run(), std::nullopt);
+    EXPECT_FALSE(textFiles.FileExists(files.WindowsDirectory() + "\\scanreg.ini"));
+    EXPECT_TRUE(Status(2).Visible());
+    EXPECT_TRUE(Status(3).Visible()) << "the run goes on";
+}
+
+TEST_F(FrmMainTest, FixingRepairsTheListedRegistryValuesAfterBackingThemUp) {
+    SeenWelcome();  // automatic fixing
+    platform::RegKey key = 0;
+    ASSERT_EQ(registry.CreateKey(platform::reg_root::kCurrentUser, "Software\\Keldra Fix", key), 0);
+    const std::vector<std::uint8_t> data{'x', 0, 0, 0};
+    ASSERT_EQ(registry.SetValue(key, "Gone", platform::reg_type::kSz, data), 0);
+    registry.CloseKey(key);
+    Main().ScanRegistry = [this] {
+        for (const char* name : {"Gone", "Never there"}) {
+            registry::Problem row;
+            row.location = "HKEY_CURRENT_USER\\Software\\Keldra Fix";
+            row.valueName = name;
+            program.problems.rows.push_back(row);
+        }
+    };
+    EXPECT_EQ(Run(), 0);
+    ASSERT_EQ(program.problems.Count(), 1u);
+    EXPECT_EQ(program.problems.rows[0].valueName, "Never there");
+    platform::RegValueInfo info;
+    ASSERT_EQ(registry.OpenKey(platform::reg_root::kCurrentUser, "Software\\Keldra Fix", key), 0);
+    EXPECT_EQ(registry.QueryValue(key, "Gone", std::nullopt, info),
+              platform::reg_status::kFileNotFound);
+    registry.CloseKey(key);
+    const auto backup = textFiles.FileBytes("C:\\sysbackup.reg");
+    ASSERT_TRUE(backup);
+    EXPECT_NE(backup->find("[HKEY_CURRENT_USER\\Software\\Keldra Fix]\r\n\"Gone\"=\"x\"\r\n"),
+              std::string::npos)
+        << *backup;
+}
+
 TEST_F(FrmMainTest, AFailingRemovalLeavesTheProgramRunning) {
     SeenWelcome();
     Main().DestroyJunk = [] { throw std::runtime_error("disk gone"); };
@@ -344,9 +413,10 @@ TEST(ModLang, LooksUpInTheProgramFolderAndConvertsAnsi) {
     platform::sim::SimRegistry registry;
     platform::RegistrySettings settings{registry};
     platform::sim::SimFileSystem files;
+    platform::sim::SimTextFiles textFiles;
     platform::sim::SimSystemInfo systemInfo{files};
-    const Ports ports{sim.ui,   sim.process, settings, sim.language, sim.tray,
-                      registry, files,       files,    files,        systemInfo};
+    const Ports ports{sim.ui, sim.process, settings, sim.language, sim.tray,  registry,
+                      files,  textFiles,   files,    files,        systemInfo};
     sim.language.texts = {{"full", std::string(255, 'a')},
                           {"latin", "Caf\xE9 \x80 5"},
                           {"cut", std::string("before\0after", 12)}};

@@ -90,7 +90,10 @@ TEST_F(CheckValidTest, TwoPathsNeedBoth) {
 }
 
 TEST_F(CheckValidTest, FoldersThatCannotBeAskedCountAsPresent) {
-    files.ForceFolderAnswer("D:\\locked", true);
+    files.AddFolder("D:\\locked");
+    files.FailOn("D:\\locked", SimOp::Query, platform::file_status::kAccessDenied);
+    files.FailOn("D:\\offline\\x.exe", SimOp::Query, platform::file_status::kNotReady);
+    EXPECT_TRUE(Valid("D:\\offline\\x.exe"));
     EXPECT_TRUE(Valid("D:\\locked"));
     EXPECT_TRUE(Valid(""));
 }
@@ -112,15 +115,31 @@ TEST_F(CheckValidTest, NamesOutsideTheAnsiCodePage) {
     EXPECT_FALSE(Valid("C:\\Програмы\\нет.exe"));
 }
 
+// Counts what the checks ask of the file system.
+class CountingFiles final : public platform::FileSystemPort {
+  public:
+    explicit CountingFiles(platform::FileSystemPort& files) : files_(files) {}
+    bool FileExists(std::string_view path) override { return ++asked, files_.FileExists(path); }
+    bool FolderExists(std::string_view path) override { return ++asked, files_.FolderExists(path); }
+    std::string WindowsDirectory() override { return files_.WindowsDirectory(); }
+    std::string SpecialFolderPath(int csidl) override { return files_.SpecialFolderPath(csidl); }
+    std::vector<platform::DriveEntry> Drives() override { return files_.Drives(); }
+    int asked = 0;
+
+  private:
+    platform::FileSystemPort& files_;
+};
+
 TEST_F(CheckValidTest, AnswersAreRememberedForOneScan) {
-    checks.Forget();
-    EXPECT_FALSE(checks.CheckValid("C:\\gone\\x.exe"));
-    const int asked = files.asked;
-    EXPECT_FALSE(checks.CheckValid("c:\\GONE\\x.exe"));
-    EXPECT_EQ(files.asked, asked);
+    CountingFiles counting(files);
+    ReferenceChecks remembering(counting);
+    EXPECT_FALSE(remembering.CheckValid("C:\\gone\\x.exe"));
+    const int asked = counting.asked;
+    EXPECT_FALSE(remembering.CheckValid("c:\\GONE\\x.exe"));
+    EXPECT_EQ(counting.asked, asked);
     files.AddFile("C:\\gone\\x.exe");
-    checks.Forget();
-    EXPECT_TRUE(checks.CheckValid("C:\\gone\\x.exe"));
+    remembering.Forget();
+    EXPECT_TRUE(remembering.CheckValid("C:\\gone\\x.exe"));
 }
 
 TEST(TextHelpers, StripNullsAndAddslash) {

@@ -300,15 +300,23 @@ TEST_F(ScanTest, NetworkAndCdRomReferencesAreNotListed) {
     Put(reg_root::kCurrentUser, "software\\A", "1", "E:\\setup\\x.exe");
     Put(reg_root::kCurrentUser, "software\\A", "2", "e:\\setup\\x.exe");
     Put(reg_root::kCurrentUser, "software\\A", "3", "N:\\share\\x.exe");
-    Put(reg_root::kCurrentUser, "software\\A", "4", "\\\\server\\share\\x.exe;C:\\gone\\x");
     Put(reg_root::kCurrentUser, "software\\A", "5", "D:\\gone\\x.exe");
     Put(reg_root::kCurrentUser, "software\\A", "6", "\"E:\\setup\\x.exe\"");
     Scan().ScanKey("HKCU");
-    EXPECT_THAT(
-        Rows(),
-        ElementsAre("HKEY_CURRENT_USER\\software\\A|4|\\\\server\\share\\x.exe;C:\\gone\\x|0|1",
-                    "HKEY_CURRENT_USER\\software\\A|5|D:\\gone\\x.exe|0|1",
-                    "HKEY_CURRENT_USER\\software\\A|6|\"E:\\setup\\x.exe\"|0|1"));
+    EXPECT_THAT(Rows(), ElementsAre("HKEY_CURRENT_USER\\software\\A|5|D:\\gone\\x.exe|0|1",
+                                    "HKEY_CURRENT_USER\\software\\A|6|\"E:\\setup\\x.exe\"|0|1"));
+}
+
+TEST_F(ScanTest, OnlyDriveRootsAreFiltered) {
+    // A UNC path has no drive root; neither has a reference that does not begin with one.
+    Scan().AddtoList(reg_root::kUsers, "K", "a", "\\\\server\\share\\x.exe;N:\\y", 1, 0);
+    Scan().AddtoList(reg_root::kUsers, "K", "b", "x N:\\y", 1, 0);
+    Scan().AddtoList(reg_root::kUsers, "K", "c", "", 1, 3);
+    Scan().AddtoList(reg_root::kUsers, "K", "d", "n:\\y", 1, 0);
+    Scan().AddtoList(reg_root::kUsers, "K", "e", "Z:\\y", 1, 0);
+    EXPECT_THAT(Rows(), ElementsAre("HKEY_USERS\\K|a|\\\\server\\share\\x.exe;N:\\y|0|1",
+                                    "HKEY_USERS\\K|b|x N:\\y|0|1", "HKEY_USERS\\K|c||3|1",
+                                    "HKEY_USERS\\K|e|Z:\\y|0|1"));
 }
 
 TEST(ProblemRows, RootNamesAndDriveRoots) {

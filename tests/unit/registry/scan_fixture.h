@@ -9,14 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_registry.h"
-#include "tests/unit/fake_files.h"
 #include "registry/mdl_registry.h"
 #include "registry/registry_scan.h"
 
 namespace keldra::registry::testing {
 
-using keldra::testing::FakeFiles;
+using platform::sim::SimFileSystem;
+using platform::sim::SimOp;
+namespace drive_code = platform::drive_code;
 
 namespace reg_root = platform::reg_root;
 namespace reg_type = platform::reg_type;
@@ -26,10 +28,10 @@ class ScanTest : public ::testing::Test {
   protected:
     ScanTest() {
         files.SetWindowsDirectory("C:\\WINDOWS");
-        files.AddDrive('C', platform::drive_type::kFixed);
-        files.AddDrive('D', platform::drive_type::kFixed);
-        files.AddDrive('E', platform::drive_type::kCdRom);
-        files.AddDrive('N', platform::drive_type::kNetwork);
+        files.AddDrive('C', drive_code::kFixed);
+        files.AddDrive('D', drive_code::kFixed);
+        files.AddDrive('E', drive_code::kCdRom);
+        files.AddDrive('N', drive_code::kRemote);
         files.AddFolder("C:\\WINDOWS\\Fonts");
         files.SetSpecialFolder(platform::csidl::kFonts, "C:\\WINDOWS\\Fonts");
         files.AddFolder("C:\\WINDOWS\\system32");
@@ -81,7 +83,7 @@ class ScanTest : public ::testing::Test {
     }
 
     platform::sim::SimRegistry registry;
-    FakeFiles files;
+    SimFileSystem files;
     ProblemList problems;
     bool cancelled = false;
     int events = 0;

@@ -5,9 +5,9 @@
 #include <set>
 #include <string>
 
+#include "platform/sim/sim_file_system.h"
 #include "sysinfo/system_texts.h"
 #include "sysinfo/user_control1.h"
-#include "tests/unit/fake_files.h"
 
 namespace keldra::sysinfo {
 namespace {
@@ -138,7 +138,9 @@ TEST(UserControl1Test, FolderNames) {
 }
 
 TEST(UserControl1Test, PathsEndInABackslashOrAreEmpty) {
-    keldra::testing::FakeFiles files;
+    platform::sim::SimFileSystem files;
+    files.AddDrive('C', platform::drive_code::kFixed);
+    files.AddFolder("C:\\users\\ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
     files.SetSpecialFolder(32, "C:\\users\\ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
     const UserControl1 shd(files);
     EXPECT_EQ(shd.SpecialFolderPath(32),
@@ -147,7 +149,7 @@ TEST(UserControl1Test, PathsEndInABackslashOrAreEmpty) {
 }
 
 TEST(UserControl1Test, KeepsItsSize) {
-    keldra::testing::FakeFiles files;
+    platform::sim::SimFileSystem files;
     UserControl1 shd(files);
     shd.Resize(4000, 10);
     EXPECT_EQ(shd.Width(), 195);

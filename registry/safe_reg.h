@@ -1,0 +1,54 @@
+#pragma once
+// The backup of one repair: before a value is deleted, its entry (the value as it is stored
+// at that moment, read again) is appended to the backup file in the registry-editor format
+// and flushed to disk. The file is "c:\sysbackup.reg" when that can be written, else
+// sysbackup.reg in the user's own folder of the program; it is chosen with the repair's
+// first entry and kept for the rest of the repair. Files are only ever appended to.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/process_port.h"
+#include "platform/registry_port.h"
+#include "platform/text_file_port.h"
+
+namespace keldra::registry {
+
+inline constexpr std::string_view kBackupFile = "c:\\sysbackup.reg";
+// Below the local application data folder, for users who may not write to the root of C:.
+inline constexpr std::string_view kUserFolderName = "Keldra Maintenance";
+inline constexpr std::string_view kUserBackupFileName = "sysbackup.reg";
+
+// The line that starts the entries of one repair, so that a person finds them in the file.
+std::string RepairComment(const platform::DateTime& when);
+
+class SafeReg {
+  public:
+    SafeReg(platform::RegistryPort& registry, platform::TextFilePort& files,
+            const platform::ProcessPort& process)
+        : registry_(registry), files_(files), process_(process) {}
+
+    // Appends the entry of one value and flushes it; true when it is on disk. False, with
+    // nothing written, when the value cannot be read (it is gone, or the key cannot be
+    // opened), when its entry could not restore it exactly, or when no backup file can be
+    // written.
+    bool Backup(platform::RegKey root, std::string_view keyPath, std::string_view valueName);
+
+    // The file this repair writes to; empty until its first entry is on disk.
+    const std::string& File() const { return file_; }
+
+  private:
+    bool Write(const std::vector<std::string>& entry);
+    // Writes the repair's first entry to `path`, with the file header when the file is new.
+    bool WriteFirst(const std::string& path, const std::vector<std::string>& entry);
+    // The per-user backup file, its folder created; empty when there is no such folder.
+    std::string UserFile();
+
+    platform::RegistryPort& registry_;
+    platform::TextFilePort& files_;
+    const platform::ProcessPort& process_;
+    std::string file_;
+};
+
+}  // namespace keldra::registry

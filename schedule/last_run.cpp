@@ -1,0 +1,233 @@
+#include "schedule/last_run.h"
+
+#include <cstdio>
+
+namespace keldra::schedule {
+
+using platform::DateFormats;
+using platform::DateTime;
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (Lower(text[i]) != Lower(prefix[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+bool Exists(const DateTime& t) {
+    return t.year >= 100 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
+           t.day <= DaysInMonth(t.year, t.month) && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 &&
+           t.minute <= 59 && t.second >= 0 && t.second <= 59;
+}
+
+// Reads 1 to `maxDigits` digits at `pos`.
+bool ReadNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits, int& value,
+                std::size_t& digits) {
+    value = 0;
+    digits = 0;
+    while (pos < text.size() && digits < maxDigits && IsDigit(text[pos])) {
+        value = value * 10 + (text[pos] - '0');
+        ++pos;
+        ++digits;
+    }
+    return digits > 0;
+}
+
+// Exactly `count` digits at `pos`.
+bool ReadFixed(std::string_view text, std::size_t& pos, std::size_t count, int& value) {
+    std::size_t digits = 0;
+    const std::size_t start = pos;
+    if (!ReadNumber(text, pos, count, value, digits) || digits != count) {
+        pos = start;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string FormatLastRun(const DateTime& when) {
+    char text[32] = {};
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", when.year, when.month,
+                  when.day, when.hour, when.minute, when.second);
+    return text;
+}
+
+bool ParsePicture(std::string_view text, std::string_view picture, const DateFormats& user,
+                  DateTime& into) {
+    std::size_t pos = 0;
+    bool twelveHour = false;
+    // 0 none read, 1 before noon, 2 after noon.
+    int half = 0;
+    std::size_t i = 0;
+    while (i < picture.size()) {
+        const char c = picture[i];
+        if (c == '\'') {
+            // Quoted text stands for itself; two quotes are one quote.
+            ++i;
+            std::string literal;
+            while (i < picture.size()) {
+                if (picture[i] == '\'') {
+                    if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+                        literal += '\'';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                literal += picture[i++];
+            }
+            if (text.substr(pos, literal.size()) != literal) {
+                return false;
+            }
+            pos += literal.size();
+            continue;
+        }
+        std::size_t run = 1;
+        while (i + run < picture.size() && picture[i + run] == c) {
+            ++run;
+        }
+        int value = 0;
+        std::size_t digits = 0;
+        switch (c) {
+            case 'd':
+            case 'M':
+                if (run > 2 || !ReadNumber(text, pos, 2, value, digits)) {
+                    return false;  // names of days and months are not read
+                }
+                (c == 'd' ? into.day : into.month) = value;
+                break;
+            case 'y':
+                if (!ReadNumber(text, pos, run > 2 ? 4 : 2, value, digits)) {
+                    return false;
+                }
+                // Two-digit years as Windows reads them: 00 to 29 are this century.
+                into.year = digits > 2 ? value : (value < 30 ? 2000 + value : 1900 + value);
+                break;
+            case 'h':
+            case 'H':
+            case 'm':
+            case 's':
+                if (run > 2 || !ReadNumber(text, pos, 2, value, digits)) {
+                    return false;
+                }
+                if (c == 'm') {
+                    into.minute = value;
+                } else if (c == 's') {
+                    into.second = value;
+                } else {
+                    into.hour = value;
+                    twelveHour = c == 'h';
+                }
+                break;
+            case 't': {
+                // One letter of the designator, or all of it; the longer one is tried
+                // first so that one that begins like the other is not cut.
+                std::string am = run == 1 ? user.am.substr(0, 1) : user.am;
+                std::string pm = run == 1 ? user.pm.substr(0, 1) : user.pm;
+                const bool pmFirst = pm.size() > am.size();
+                const std::string& first = pmFirst ? pm : am;
+                const std::string& second = pmFirst ? am : pm;
+                const std::string_view rest = text.substr(pos);
+                if (!first.empty() && StartsWithNoCase(rest, first)) {
+                    half = pmFirst ? 2 : 1;
+                    pos += first.size();
+                } else if (!second.empty() && StartsWithNoCase(rest, second)) {
+                    half = pmFirst ? 1 : 2;
+                    pos += second.size();
+                }
+                break;
+            }
+            case 'g':
+                return false;  // eras are not read
+            default:
+                if (IsBlank(c)) {
+                    // Blanks match any run of blanks, none included: a 24-hour locale
+                    // leaves its empty designator behind a blank that may be trimmed.
+                    while (pos < text.size() && IsBlank(text[pos])) {
+                        ++pos;
+                    }
+                } else {
+                    for (std::size_t k = 0; k < run; ++k) {
+                        if (pos >= text.size() || text[pos] != c) {
+                            return false;
+                        }
+                        ++pos;
+                    }
+                }
+                break;
+        }
+        i += run;
+    }
+    while (pos < text.size() && IsBlank(text[pos])) {
+        ++pos;
+    }
+    if (pos != text.size()) {
+        return false;
+    }
+    if (twelveHour && half != 0) {
+        if (into.hour < 1 || into.hour > 12) {
+            return false;
+        }
+        into.hour = into.hour % 12 + (half == 2 ? 12 : 0);
+    }
+    return true;
+}
+
+std::optional<DateTime> ParseLastRun(std::string_view text, const DateFormats& user) {
+    DateTime fixed;
+    std::size_t pos = 0;
+    const auto literal = [&](char c) {
+        if (pos < text.size() && text[pos] == c) {
+            ++pos;
+            return true;
+        }
+        return false;
+    };
+    if (ReadFixed(text, pos, 4, fixed.year) && literal('-') &&
+        ReadFixed(text, pos, 2, fixed.month) && literal('-') &&
+        ReadFixed(text, pos, 2, fixed.day) && literal(' ') && ReadFixed(text, pos, 2, fixed.hour) &&
+        literal(':') && ReadFixed(text, pos, 2, fixed.minute) && literal(':') &&
+        ReadFixed(text, pos, 2, fixed.second) && pos == text.size()) {
+        return Exists(fixed) ? std::optional(fixed) : std::nullopt;
+    }
+
+    // The older form: midnight was written as the date alone.
+    const std::string both = user.shortDate + " " + user.longTime;
+    for (const std::string* picture : {&both, &user.shortDate}) {
+        DateTime older{};
+        older.hour = older.minute = older.second = 0;
+        if (ParsePicture(text, *picture, user, older)) {
+            return Exists(older) ? std::optional(older) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace keldra::schedule
