@@ -49,8 +49,8 @@ void FrmDiskScanDetails::Load() {
                                    "Disk Scan Results", tahoma);
     lvCFiles_ = &window_->AddListView("lvCFiles", {165, 1530, 6825, 2535}, tahoma);
     // The path takes most of the width.
-    lvCFiles_->AddColumn("File path", 5100);
-    lvCFiles_->AddColumn("File Size (bytes)", 1500);
+    lvCFiles_->AddColumn("File path", 4800);
+    lvCFiles_->AddColumn("File Size (bytes)", 1800);
     lvCFiles_->SetRows(&rows_);
     cmdClose_ = &window_->AddControl(ControlKind::Button, "cmdClose", {5790, 4260, 1215, 360},
                                      "Close", tahoma);

@@ -247,7 +247,7 @@ TEST_F(DiskCleanEndToEnd, ListsExactlyTheSeededJunkAndFixingRemovesOnlyIt) {
     EXPECT_EQ(got, expected);
     EXPECT_EQ(pass.row3, std::to_wstring(total / (1024 * 1024)) + Lang("OCM_MStat"));
     EXPECT_EQ(pass.row3.front(), L'1') << "the 1.5 MB file makes one megabyte at least";
-    Sleep(300);
+    Sleep(1500);  // let it paint
     Screenshot(resultsWindow_, L"disk-results.bmp");
 
     Click(ChildWithText(main, Lang("OCM_FB")));

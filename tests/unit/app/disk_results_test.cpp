@@ -74,7 +74,7 @@ TEST_F(DiskResultsTest, OpenedBeforeAnyCleanTheListIsEmptyWithItsHeaders) {
     ASSERT_EQ(List().ColumnCount(), 2u);
     EXPECT_EQ(List().ColumnHeader(0), "File path");
     EXPECT_EQ(List().ColumnHeader(1), "File Size (bytes)");
-    EXPECT_GT(List().ColumnWidth(0), 3 * List().ColumnWidth(1)) << "the path takes the width";
+    EXPECT_GT(List().ColumnWidth(0), 2 * List().ColumnWidth(1)) << "the path takes the width";
     EXPECT_EQ(List().ShownRowCount(), 0u);
     EXPECT_EQ(Results().Icons(), "AAA (with owner)");
     EXPECT_EQ(Results().Bounds().left, (15360 - Results().Bounds().width) / 2);
