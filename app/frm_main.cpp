@@ -82,10 +82,28 @@ FrmMain::FrmMain(Program& program)
       frmRegScanDetails_(
           program.ports.ui, [this](std::string_view id) { return Text(id); }, program.problems,
           AllEnd),
+      SHD_(program.ports.files),
+      system_({program.ports.volumes, program.ports.systemInfo, program.ports.process,
+               [this] { return GroupSeparator ? GroupSeparator() : std::string(","); }}),
+      drives_(program.ports.volumes, system_),
+      driveRows_(drives_),
+      frmDiskScanDetails_(
+          program.ports.ui, [this](std::string_view id) { return Text(id); }, program.junk, AllEnd),
+      diskClean_({program.ports.files, program.ports.fileOps, program.ports.process, SHD_,
+                  [this] { pump_.Point(); }, [this](std::string_view id) { return Text(id); },
+                  [this](std::string_view text, std::string_view title) {
+                      ports_.ui.ShowMessage(text, title);
+                  },
+                  [this](std::string_view text) { lblSchedStart_->SetText(text); },
+                  [this] { frmDiskScanDetails_.Load(); }},
+                 program.ScanCancelled, program.junk),
       frmSchedule_(program, [this](std::string_view id) { return Text(id); }) {
     frmSchedule_.AMaintCheck = [this] { AMaintCheck(); };
     ScanRegistry = [this] { scan_.FixRegistry(); };
     ShowRegistryResults = [this] { frmRegScanDetails_.Show(); };
+    SearchJunk = [this] { diskClean_.SearchListedDrives(drives_); };
+    DestroyJunk = [this] { diskClean_.DestroyJunk(); };
+    ShowDiskResults = [this] { frmDiskScanDetails_.Show(); };
     Remove = [this] {
         registry::Remove(program_.problems, registry::RepairPorts{ports_.registry, ports_.textFiles,
                                                                   ports_.process, ports_.ui});
@@ -93,6 +111,7 @@ FrmMain::FrmMain(Program& program)
 }
 
 FrmMain::~FrmMain() {
+    drives_.onChanged = nullptr;
     // The window goes last; a fault while the process winds down shows no error box.
     Form_Terminate();
 }
@@ -154,6 +173,14 @@ void FrmMain::CreateControls() {
                                         {4365, 7065, 1770, 360}, "Fix problems", kTahoma);
     cmdCorrectProblems_->SetEnabled(false);
     cmdCorrectProblems_->OnClick = [this] { cmdCorrectProblems_Click(); };
+    // The fixed drives the disk clean walks; hidden, as the program's own record.
+    lvwDiscos_ = &w.AddListView("lvwDiscos", {1170, 7575, 4935, 1000}, kTahoma);
+    for (const char* header : {"Unidad", "Disco", "Espacio libre", "Capacidad"}) {
+        lvwDiscos_->AddColumn(header, 1200);
+    }
+    lvwDiscos_->SetRows(&driveRows_);
+    lvwDiscos_->SetVisible(false);
+    drives_.onChanged = [this] { lvwDiscos_->RowsChanged(); };
     tmrUpd_ = &w.AddTimer("tmrUpd");
     tmrUpd_->SetInterval(1000);
     tmrAMaint_ = &w.AddTimer("tmrAMaint");
@@ -357,9 +384,9 @@ void FrmMain::Form_Resize() {
 }
 
 void FrmMain::UnloadOthers() {
-    // The disk results window attaches here as it comes.
-    frmWelc_.Unload();
     frmRegScanDetails_.Unload();
+    frmDiskScanDetails_.Unload();
+    frmWelc_.Unload();
     frmSchedule_.Unload();
 }
 
@@ -499,6 +526,7 @@ void FrmMain::OptimizeRegistry() {
 }
 
 void FrmMain::CleanDisk() {
+    drives_.FillDrives();
     program_.junk.Clear();
     if (SearchJunk) {
         SearchJunk();
@@ -527,8 +555,9 @@ void FrmMain::StopScanProc() {
     auto position = Anim_->Position();
     position.top = kAnimTop;
     Anim_->Move(position);
-    program_.problems.Clear();
     program_.junk.Clear();
+    program_.problems.Clear();
+    drives_.Clear();
     for (auto* status : lblStatus_) {
         status->SetVisible(false);
     }

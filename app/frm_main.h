@@ -11,10 +11,15 @@
 #include "app/c_tray.h"
 #include "app/frm_welc.h"
 #include "app/program.h"
+#include "disk/drive_list.h"
+#include "disk/frm_disk_scan_details.h"
+#include "disk/mod_disk_clean.h"
 #include "platform/event_pump.h"
 #include "registry/frm_reg_scan_details.h"
 #include "registry/registry_scan.h"
 #include "schedule/frm_schedule.h"
+#include "sysinfo/system.h"
+#include "sysinfo/user_control1.h"
 
 namespace keldra::app {
 
@@ -73,13 +78,22 @@ class FrmMain {
 
     registry::RegistryScan& Scan() { return scan_; }
     registry::FrmRegScanDetails& frmRegScanDetails() { return frmRegScanDetails_; }
+    disk::ModDiskClean& DiskClean() { return diskClean_; }
+    disk::DriveList& Drives() { return drives_; }
+    disk::FrmDiskScanDetails& frmDiskScanDetails() { return frmDiskScanDetails_; }
+    const sysinfo::UserControl1& SHD() const { return SHD_; }
+    platform::ui::ListView& lvwDiscos() { return *lvwDiscos_; }
 
-    // Where rows 1 and 3 lead. The registry row opens the registry results window.
+    // The user's digit-group separator for the megabyte texts; "," unless the platform
+    // tells.
+    std::function<std::string()> GroupSeparator;
+
+    // Where rows 1 and 3 lead: the registry and the disk results windows.
     std::function<void()> ShowRegistryResults;
     std::function<void()> ShowDiskResults;
-    // The stages' work: the scan of the registry locations and the registry repair (the
-    // real modules unless a test puts something else here), the junk search of the listed
-    // drives and junk removal.
+    // The stages' work: the scan of the registry locations, the registry repair, the junk
+    // search of the listed drives and junk removal (the real modules unless a test puts
+    // something else here).
     std::function<void()> ScanRegistry;
     std::function<void()> SearchJunk;
     std::function<void()> DestroyJunk;
@@ -109,6 +123,13 @@ class FrmMain {
     platform::EventPump pump_;
     registry::RegistryScan scan_;
     registry::FrmRegScanDetails frmRegScanDetails_;
+    sysinfo::UserControl1 SHD_;
+    sysinfo::System system_;
+    disk::DriveList drives_;
+    disk::DriveRows driveRows_;
+    disk::FrmDiskScanDetails frmDiskScanDetails_;
+    disk::ModDiskClean diskClean_;
+    platform::ui::ListView* lvwDiscos_ = nullptr;
     schedule::FrmSchedule frmSchedule_;
     std::array<platform::ui::Control*, 4> lblProc_{};
     std::array<platform::ui::Control*, 4> lblDesc_{};

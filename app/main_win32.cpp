@@ -5,13 +5,17 @@
 
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_language.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_text_file.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_ui.h"
+#include "platform/win32/win32_volumes.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace keldra;
@@ -21,10 +25,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::win32::Win32Language language;
     platform::win32::Win32Ui ui;
     platform::win32::Win32Tray tray;
-    platform::win32::Win32FileSystem files;
+    platform::win32::Win32FileSystem fileSystem;
     platform::win32::Win32TextFiles textFiles;
-    app::Program program(
-        app::Ports{ui, process, settings, language, tray, registry, files, textFiles});
+    platform::win32::Win32Files files;
+    platform::win32::Win32Volumes volumes;
+    platform::win32::Win32SystemInfo systemInfo;
+    app::Program program(app::Ports{ui, process, settings, language, tray, registry, fileSystem,
+                                    textFiles, files, volumes, systemInfo});
     // Long work lets window events run at most this often: often enough to repaint and
     // to hear "Cancel" at once, seldom enough not to slow the walks down.
     program.eventInterval = 10;
@@ -34,6 +41,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     frmMain.SetScreenPointer = [](platform::ui::Pointer pointer) {
         SetCursor(LoadCursorW(nullptr,
                               pointer == platform::ui::Pointer::Hourglass ? IDC_WAIT : IDC_ARROW));
+    };
+    // The megabyte texts group digits as the user's regional settings do.
+    frmMain.GroupSeparator = [] {
+        wchar_t separator[8] = {};
+        const int length =
+            GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
+        return length > 1 ? platform::win32::Narrow(std::wstring_view(separator, length - 1))
+                          : std::string(",");
     };
     frmMain.Start();
     for (;;) {

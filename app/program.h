@@ -6,14 +6,17 @@
 #include <string_view>
 
 #include "disk/junk_files.h"
+#include "platform/file_port.h"
 #include "platform/file_system_port.h"
 #include "platform/language_port.h"
 #include "platform/process_port.h"
 #include "platform/registry_port.h"
 #include "platform/settings_port.h"
+#include "platform/system_info_port.h"
 #include "platform/text_file_port.h"
 #include "platform/tray_port.h"
 #include "platform/ui_port.h"
+#include "platform/volume_port.h"
 #include "registry/problem_list.h"
 #include "schedule/mod_amaintvars.h"
 
@@ -32,6 +35,11 @@ struct Ports {
     platform::FileSystemPort& files;
     // The registry backup and the registry checker's configuration.
     platform::TextFilePort& textFiles;
+    // The disk cleaner's: listing, emptying and deleting files; drives and volumes; the
+    // machine facts of the system-information class.
+    platform::FilePort& fileOps;
+    platform::VolumePort& volumes;
+    platform::SystemInfoPort& systemInfo;
 };
 
 struct Program {

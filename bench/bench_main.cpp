@@ -6,11 +6,17 @@
 #include <cwchar>
 
 int RegistryBench(int argc, wchar_t** argv);
+int DiskBench(int argc, wchar_t** argv);
 
 int wmain(int argc, wchar_t** argv) {
     if (argc >= 2 && std::wcscmp(argv[1], L"registry") == 0) {
         return RegistryBench(argc, argv);
     }
-    std::fprintf(stderr, "usage: keldra_bench.exe registry [keys] [valuesPerKey]\n");
+    if (argc >= 2 && std::wcscmp(argv[1], L"disk") == 0) {
+        return DiskBench(argc, argv);
+    }
+    std::fprintf(stderr,
+                 "usage: keldra_bench.exe registry [keys] [valuesPerKey]\n"
+                 "       keldra_bench.exe disk [folders] [filesPerFolder] [drive]\n");
     return 2;
 }

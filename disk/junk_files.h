@@ -2,6 +2,7 @@
 // The junk files a search found, with their number and total size.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ struct JunkFile {
     std::string Path;
     bool Marked = false;
     int Rule = 0;
+    // The size when the file was listed, as the results window shows it.
     std::int64_t Bytes = 0;
 };
 
@@ -23,9 +25,29 @@ struct JunkList {
     // Empty, with room for the first thousand entries.
     void Clear() {
         JunkFiles.clear();
+        JunkFiles.shrink_to_fit();
         JunkFiles.reserve(1001);
         JunkCount = 0;
         JunkBytes = 0;
+        Changed();
+    }
+
+    // A file found: listed, counted and added to the total.
+    void Append(std::string path, int rule, std::int64_t bytes) {
+        JunkFiles.push_back({std::move(path), true, rule, bytes});
+        ++JunkCount;
+        JunkBytes += bytes;
+        Changed();
+    }
+
+    // Whoever shows the list hears of every change here.
+    std::function<void()> onChanged;
+
+  private:
+    void Changed() const {
+        if (onChanged) {
+            onChanged();
+        }
     }
 };
 

@@ -1,5 +1,6 @@
 #include "platform/sim/sim_file_system.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/text.h"
@@ -10,6 +11,11 @@ namespace {
 constexpr int kSpecialFolderMask = 0x00FF;
 // Junctions that lead to junctions are followed this deep, as a loop must end somewhere.
 constexpr int kMaxReparseDepth = 32;
+// What SetFileAttributes can change; the normal bit only stands for "none of them".
+constexpr std::uint32_t kSettableAttributes = file_attribute::kReadOnly | file_attribute::kHidden |
+                                              file_attribute::kSystem | file_attribute::kArchive |
+                                              file_attribute::kTemporary | 0x1000 /* offline */ |
+                                              0x2000 /* not content indexed */;
 
 std::u16string Upper(std::u16string_view name) {
     std::u16string out(name);
@@ -55,6 +61,8 @@ struct SimFileSystem::Node {
     std::shared_ptr<FileData> file;
     // Non-empty for a junction: the folder it leads to.
     std::string junctionTarget;
+    // A symbolic link or the like: reported as a reparse point, entered as it is.
+    bool reparse = false;
     // By upper-case name, which is also the order NTFS lists them in.
     std::map<std::u16string, std::unique_ptr<Node>> children;
 };
@@ -118,7 +126,8 @@ SimFileSystem::Parsed SimFileSystem::Parse(std::string_view utf8) const {
     // A relative path, or one without a drive, starts from the current directory; "D:x"
     // with the current directory on another drive starts from that drive's root.
     if (!fromRoot || parsed.drive == 0) {
-        const std::u16string current = text::Utf8ToUtf16(currentDirectory_);
+        const std::string currentUtf8 = CurrentDirectory();
+        const std::u16string current = text::Utf8ToUtf16(currentUtf8);
         const bool currentIsAbsolute = current.size() >= 3 && IsAsciiLetter(current[0]) &&
                                        current[1] == u':' &&
                                        (current[2] == u'\\' || current[2] == u'/');
@@ -131,7 +140,7 @@ SimFileSystem::Parsed SimFileSystem::Parse(std::string_view utf8) const {
             parsed.drive = currentDrive;
         }
         if (!fromRoot && parsed.drive == currentDrive) {
-            Parsed base = Parse(currentDirectory_);
+            Parsed base = Parse(currentUtf8);
             if (base.status != file_status::kSuccess) {
                 parsed.status = base.status;
                 return parsed;
@@ -430,6 +439,398 @@ std::optional<std::string> SimFileSystem::Contents(std::string_view path) const 
         return std::nullopt;
     }
     return found.node->file->contents;
+}
+
+std::string SimFileSystem::CurrentDirectory() const {
+    return process_ != nullptr ? process_->CurrentDirectory() : currentDirectory_;
+}
+
+std::uint32_t SimFileSystem::Reported(const Node& node) {
+    if (node.file) {
+        std::uint32_t attributes = node.file->attributes;
+        if (node.reparse) {
+            attributes |= file_attribute::kReparsePoint;
+        }
+        return attributes == 0 ? file_attribute::kNormal : attributes;
+    }
+    std::uint32_t attributes = file_attribute::kDirectory | node.attributes;
+    if (node.reparse || !node.junctionTarget.empty()) {
+        attributes |= file_attribute::kReparsePoint;
+    }
+    return attributes;
+}
+
+std::uint32_t SimFileSystem::AttributesOf(std::string_view path) const {
+    const Found found = Find(path, std::nullopt);
+    return found.node != nullptr ? Reported(*found.node) : file_attribute::kInvalid;
+}
+
+// ---- Volumes ----
+
+FileStatus SimFileSystem::RootDrive(std::string_view root, char& letter, bool rootOnly) const {
+    std::u16string text = text::Utf8ToUtf16(root);
+    if (text.empty()) {
+        const std::string current = CurrentDirectory();
+        if (current.size() < 2 || current[1] != ':') {
+            return file_status::kPathNotFound;
+        }
+        letter = UpperLetter(current[0]);
+    } else if (text.starts_with(u"\\") || text.starts_with(u"//")) {
+        return networkError_;
+    } else if (text.size() >= 2 && text[1] == u':' && IsAsciiLetter(text[0])) {
+        letter = UpperLetter(static_cast<char>(text[0]));
+        const bool isRoot =
+            text.size() == 2 || (text.size() == 3 && (text[2] == u'\\' || text[2] == u'/'));
+        if (!isRoot && rootOnly) {
+            return file_status::kDirNotRoot;
+        }
+    } else {
+        return file_status::kInvalidName;
+    }
+    const auto drive = drives_.find(letter);
+    if (drive == drives_.end()) {
+        return file_status::kPathNotFound;
+    }
+    const Parsed rootPath{file_status::kSuccess, letter, {}, false};
+    if (const auto failed = failures_.find(rootPath.Key()); failed != failures_.end()) {
+        if (const auto it = failed->second.find(SimOp::Volume); it != failed->second.end()) {
+            return it->second;
+        }
+    }
+    return drive->second.ready ? file_status::kSuccess : file_status::kNotReady;
+}
+
+std::uint32_t SimFileSystem::LogicalDriveStrings(std::uint32_t capacity, std::string& buffer) {
+    std::string strings;
+    for (const auto& [letter, drive] : drives_) {
+        strings += letter;
+        strings += ":\\";
+        strings += '\0';
+    }
+    const auto length = static_cast<std::uint32_t>(strings.size());
+    if (length + 1 > capacity) {
+        return length + 1;  // the room needed, the final NUL included
+    }
+    buffer = std::move(strings);
+    return length;
+}
+
+std::uint32_t SimFileSystem::DriveType(std::string_view root) {
+    std::u16string text = text::Utf8ToUtf16(root);
+    char letter = 0;
+    if (text.empty()) {
+        const std::string current = CurrentDirectory();
+        letter = current.size() >= 2 && current[1] == ':' ? UpperLetter(current[0]) : 0;
+    } else if (text.size() >= 2 && text.size() <= 3 && text[1] == u':' && IsAsciiLetter(text[0]) &&
+               (text.size() == 2 || text[2] == u'\\' || text[2] == u'/')) {
+        letter = UpperLetter(static_cast<char>(text[0]));
+    }
+    const auto drive = drives_.find(letter);
+    return drive == drives_.end() ? drive_code::kNoRootDir : drive->second.typeCode;
+}
+
+FileStatus SimFileSystem::VolumeInformation(std::string_view root, VolumeInfo& info) {
+    char letter = 0;
+    const FileStatus status = RootDrive(root, letter, true);
+    if (status == file_status::kSuccess) {
+        info = drives_.at(letter).volume;
+    }
+    return status;
+}
+
+FileStatus SimFileSystem::DiskFreeSpaceEx(std::string_view folder, DiskSpace& space) {
+    char letter = 0;
+    FileStatus status = RootDrive(folder, letter, false);
+    if (status == file_status::kSuccess && !folder.empty()) {
+        const Found found = Find(folder, SimOp::Query);
+        status = found.node == nullptr ? found.status
+                 : found.node->file    ? file_status::kDirectory
+                                       : file_status::kSuccess;
+    }
+    if (status == file_status::kSuccess) {
+        const SimDrive& drive = drives_.at(letter);
+        space = {drive.availableBytes, drive.totalBytes, drive.freeBytes};
+    }
+    return status;
+}
+
+FileStatus SimFileSystem::CurrentDriveFreeSpace(DiskSpace& space) {
+    return DiskFreeSpaceEx({}, space);
+}
+
+FileStatus SimFileSystem::DiskFreeSpace(std::string_view root, ClusterGeometry& geometry) {
+    DiskSpace space;
+    const FileStatus status = DiskFreeSpaceEx(root, space);
+    if (status != file_status::kSuccess) {
+        return status;
+    }
+    char letter = 0;
+    RootDrive(root, letter, false);
+    const SimDrive& drive = drives_.at(letter);
+    const std::uint64_t clusterBytes =
+        std::max<std::uint64_t>(1, std::uint64_t{drive.bytesPerSector} * drive.sectorsPerCluster);
+    const auto clusters = [&](std::uint64_t bytes) {
+        return static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(bytes / clusterBytes, 0xFFFFFFFF));
+    };
+    geometry = {drive.sectorsPerCluster, drive.bytesPerSector,
+                clusters(space.availableToCallerBytes), clusters(space.totalBytes)};
+    return status;
+}
+
+// ---- Files ----
+
+FileStatus SimFileSystem::ListFolder(std::string_view folder, std::vector<FolderEntry>& entries) {
+    entries.clear();
+    const Found found = Find(folder, SimOp::List);
+    if (found.node == nullptr) {
+        // The search names the folder's entries, so a missing folder is a missing path.
+        return found.status == file_status::kFileNotFound ? file_status::kPathNotFound
+                                                          : found.status;
+    }
+    const Node* inside = Through(found.node);
+    if (inside == nullptr) {
+        return file_status::kPathNotFound;
+    }
+    if (inside->file) {
+        return file_status::kInvalidName;  // what Wine answers for a file searched as a folder
+    }
+    for (const auto& [key, child] : inside->children) {
+        FolderEntry entry;
+        entry.name = text::Utf16ToUtf8(child->name);
+        entry.attributes = Reported(*child);
+        entry.sizeBytes = child->file ? child->file->sizeBytes : 0;
+        entry.reparsePoint = (entry.attributes & file_attribute::kReparsePoint) != 0;
+        entries.push_back(std::move(entry));
+    }
+    if (reverseListings_) {
+        std::reverse(entries.begin(), entries.end());
+    }
+    return file_status::kSuccess;
+}
+
+FileStatus SimFileSystem::GetAttributes(std::string_view path, std::uint32_t& attributes) {
+    const Found found = Find(path, SimOp::Query);
+    if (found.node != nullptr) {
+        attributes = Reported(*found.node);
+    }
+    return found.status;
+}
+
+FileStatus SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
+    const Found found = Find(path, SimOp::SetAttributes);
+    if (found.node != nullptr) {
+        (found.node->file ? found.node->file->attributes : found.node->attributes) =
+            attributes & kSettableAttributes;
+    }
+    return found.status;
+}
+
+FileStatus SimFileSystem::TruncateFile(std::string_view path) {
+    const Found found = Find(path, SimOp::Open);
+    if (found.node == nullptr) {
+        return found.status;
+    }
+    if (!found.node->file) {
+        return file_status::kAccessDenied;
+    }
+    FileData& data = *found.node->file;
+    if (data.locks > 0) {
+        return file_status::kSharingViolation;
+    }
+    // Windows refuses to write a read-only file, and to overwrite a hidden or system file
+    // unless the caller asks for those attributes again (this open asks for none).
+    if ((data.attributes &
+         (file_attribute::kReadOnly | file_attribute::kHidden | file_attribute::kSystem)) != 0) {
+        return file_status::kAccessDenied;
+    }
+    data.contents.clear();
+    data.sizeBytes = 0;
+    return file_status::kSuccess;
+}
+
+FileStatus SimFileSystem::FileSize(std::string_view path, std::uint64_t& bytes) {
+    const Found found = Find(path, SimOp::Query);
+    if (found.node != nullptr) {
+        bytes = found.node->file ? found.node->file->sizeBytes : 0;
+    }
+    return found.status;
+}
+
+FileStatus SimFileSystem::HardLinkCount(std::string_view path, std::uint32_t& links) {
+    const Found found = Find(path, SimOp::Open);
+    if (found.node != nullptr) {
+        links = found.node->file ? found.node->file->links : 1;
+    }
+    return found.status;
+}
+
+FileStatus SimFileSystem::RenameFile(std::string_view from, std::string_view to) {
+    const Found source = Find(from, SimOp::Move);
+    if (source.node == nullptr) {
+        return source.status;
+    }
+    Node* node = source.node;
+    Parsed target = Parse(to);
+    if (target.status != file_status::kSuccess) {
+        return target.status;
+    }
+    if (node->parent == nullptr || target.parts.empty()) {
+        return file_status::kAccessDenied;  // a drive's root is neither moved nor replaced
+    }
+    const std::u16string name = target.parts.back();
+    if (name.find(u':') != std::u16string::npos) {
+        return file_status::kInvalidName;
+    }
+    Parsed parentPath = target;
+    parentPath.parts.pop_back();
+    parentPath.trailingSeparator = false;
+    const Found parent = FindParsed(parentPath, std::nullopt);
+    Node* folder = parent.node == nullptr ? nullptr : Through(parent.node);
+    if (parent.node == nullptr) {
+        return parent.status == file_status::kFileNotFound ? file_status::kPathNotFound
+                                                           : parent.status;
+    }
+    if (folder == nullptr || folder->file) {
+        return file_status::kPathNotFound;
+    }
+    const auto existing = folder->children.find(Upper(name));
+    if (existing != folder->children.end() && existing->second.get() != node) {
+        return file_status::kAlreadyExists;
+    }
+    if (node->file && node->file->locks > 0) {
+        return file_status::kSharingViolation;
+    }
+    for (const Node* above = folder; above != nullptr; above = above->parent) {
+        if (above == node) {
+            return file_status::kAccessDenied;  // a folder into itself
+        }
+    }
+
+    Node* sourceFolder = node->parent;
+    if (Parse(from).drive != target.drive) {
+        // MoveFile copies a file to another drive and deletes it here; a folder it refuses.
+        if (!node->file) {
+            return file_status::kNotSameDevice;
+        }
+        auto copy = std::make_unique<Node>();
+        copy->name = name;
+        copy->parent = folder;
+        copy->file = std::make_shared<FileData>(*node->file);
+        copy->file->links = 1;
+        copy->file->locks = 0;
+        Unlink(*node);
+        folder->children[Upper(name)] = std::move(copy);
+        return file_status::kSuccess;
+    }
+    auto moved = std::move(sourceFolder->children.at(Upper(node->name)));
+    sourceFolder->children.erase(Upper(node->name));
+    moved->name = name;
+    moved->parent = folder;
+    folder->children[Upper(name)] = std::move(moved);
+    return file_status::kSuccess;
+}
+
+FileStatus SimFileSystem::RemoveFile(std::string_view path) {
+    const Found found = Find(path, SimOp::Delete);
+    if (found.node == nullptr) {
+        return found.status;
+    }
+    const Node& node = *found.node;
+    if (!node.file || (node.file->attributes & file_attribute::kReadOnly) != 0) {
+        return file_status::kAccessDenied;
+    }
+    if (node.file->locks > 0) {
+        return file_status::kSharingViolation;
+    }
+    Unlink(*found.node);
+    return file_status::kSuccess;
+}
+
+// ---- Set-up ----
+
+bool SimFileSystem::AddFileOfSize(std::string_view path, std::uint64_t sizeBytes) {
+    if (!AddFile(path)) {
+        return false;
+    }
+    Find(path, std::nullopt).node->file->sizeBytes = sizeBytes;
+    return true;
+}
+
+bool SimFileSystem::SetAttributesOf(std::string_view path, std::uint32_t attributes) {
+    const Found found = Find(path, std::nullopt);
+    if (found.node == nullptr) {
+        return false;
+    }
+    attributes &= ~(file_attribute::kDirectory | file_attribute::kReparsePoint);
+    (found.node->file ? found.node->file->attributes : found.node->attributes) = attributes;
+    return true;
+}
+
+bool SimFileSystem::AddHardLink(std::string_view newPath, std::string_view existingPath) {
+    const Found existing = Find(existingPath, std::nullopt);
+    const Parsed parsed = Parse(newPath);
+    if (existing.node == nullptr || !existing.node->file ||
+        parsed.status != file_status::kSuccess || parsed.parts.empty() ||
+        parsed.drive != Parse(existingPath).drive || Find(newPath, std::nullopt).node != nullptr) {
+        return false;
+    }
+    Node* folder = MakeFolders(parsed, false);
+    if (folder == nullptr) {
+        return false;
+    }
+    auto link = std::make_unique<Node>();
+    link->name = parsed.parts.back();
+    link->parent = folder;
+    link->file = existing.node->file;
+    ++link->file->links;
+    folder->children[Upper(link->name)] = std::move(link);
+    return true;
+}
+
+bool SimFileSystem::AddJunction(std::string_view path, std::string_view target) {
+    const Parsed parsed = Parse(path);
+    if (parsed.status != file_status::kSuccess || parsed.parts.empty() || target.empty() ||
+        Find(path, std::nullopt).node != nullptr) {
+        return false;
+    }
+    Node* folder = MakeFolders(parsed, false);
+    if (folder == nullptr) {
+        return false;
+    }
+    auto junction = std::make_unique<Node>();
+    junction->name = parsed.parts.back();
+    junction->parent = folder;
+    junction->junctionTarget = target;
+    folder->children[Upper(junction->name)] = std::move(junction);
+    return true;
+}
+
+bool SimFileSystem::MarkReparsePoint(std::string_view path) {
+    const Found found = Find(path, std::nullopt);
+    if (found.node == nullptr || found.node->parent == nullptr) {
+        return false;
+    }
+    found.node->reparse = true;
+    return true;
+}
+
+bool SimFileSystem::Lock(std::string_view path) {
+    const Found found = Find(path, std::nullopt);
+    if (found.node == nullptr || !found.node->file) {
+        return false;
+    }
+    ++found.node->file->locks;
+    return true;
+}
+
+bool SimFileSystem::Unlock(std::string_view path) {
+    const Found found = Find(path, std::nullopt);
+    if (found.node == nullptr || !found.node->file || found.node->file->locks == 0) {
+        return false;
+    }
+    --found.node->file->locks;
+    return true;
 }
 
 }  // namespace keldra::platform::sim

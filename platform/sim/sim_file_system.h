@@ -1,9 +1,11 @@
 #pragma once
-// The simulated machine's drives, folders and files. It answers like Windows as Wine shows
-// it where the two were compared: names without regard to case with their case kept,
-// paths normalised as the Win32 path functions do (either separator, doubled separators,
-// "." and "..", trailing dots), and Win32 error codes. Tests build the machine with the
-// set-up functions and can make any path fail for any operation.
+// The simulated machine's drives, volumes, folders and files, behind the file-system,
+// volume and file ports. It answers like Windows (docs/wine-file-system.md says where Wine
+// differs): names without regard to case with their case kept, paths normalised as the
+// Win32 path functions do (either separator, doubled separators, "." and "..", trailing
+// dots), attributes, read-only files, files in use by another program, hard links,
+// junctions, and Win32 error codes. Tests build the machine with the set-up functions and
+// can make any path fail for any operation.
 
 #include <cstdint>
 #include <map>
@@ -13,8 +15,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_port.h"
 #include "platform/file_status.h"
 #include "platform/file_system_port.h"
+#include "platform/process_port.h"
+#include "platform/volume_port.h"
 
 namespace keldra::platform::sim {
 
@@ -26,17 +31,24 @@ enum class SimOp {
     Open,           // opening the file: truncation, hard-link count
     Move,           // renaming or moving, as the source
     Delete,         // deleting
+    Volume,         // volume information and free space, on the root path "X:\"
 };
 
 // One drive of the machine.
 struct SimDrive {
     std::uint32_t typeCode = drive_code::kFixed;  // as GetDriveType reports it
-    // False for a removable or CD-ROM drive without a medium: everything on it answers
-    // "not ready".
+    // False for a removable or CD-ROM drive without a medium: everything on it but its
+    // type answers "not ready".
     bool ready = true;
+    VolumeInfo volume{"", 0, 255, 0, "NTFS"};
+    std::uint64_t totalBytes = 100ULL << 30;
+    std::uint64_t freeBytes = 40ULL << 30;
+    std::uint64_t availableBytes = 40ULL << 30;  // the user's quota may leave less
+    std::uint32_t bytesPerSector = 512;
+    std::uint32_t sectorsPerCluster = 8;
 };
 
-class SimFileSystem final : public FileSystemPort {
+class SimFileSystem final : public FileSystemPort, public VolumePort, public FilePort {
   public:
     SimFileSystem();
     ~SimFileSystem() override;
@@ -48,6 +60,22 @@ class SimFileSystem final : public FileSystemPort {
     std::string WindowsDirectory() override { return windowsDirectory_; }
     std::string SpecialFolderPath(int csidlWithFlags) override;
     std::vector<DriveEntry> Drives() override;
+
+    std::uint32_t LogicalDriveStrings(std::uint32_t capacity, std::string& buffer) override;
+    std::uint32_t DriveType(std::string_view root) override;
+    FileStatus VolumeInformation(std::string_view root, VolumeInfo& info) override;
+    FileStatus DiskFreeSpaceEx(std::string_view folder, DiskSpace& space) override;
+    FileStatus CurrentDriveFreeSpace(DiskSpace& space) override;
+    FileStatus DiskFreeSpace(std::string_view root, ClusterGeometry& geometry) override;
+
+    FileStatus ListFolder(std::string_view folder, std::vector<FolderEntry>& entries) override;
+    FileStatus GetAttributes(std::string_view path, std::uint32_t& attributes) override;
+    FileStatus SetAttributes(std::string_view path, std::uint32_t attributes) override;
+    FileStatus TruncateFile(std::string_view path) override;
+    FileStatus FileSize(std::string_view path, std::uint64_t& bytes) override;
+    FileStatus HardLinkCount(std::string_view path, std::uint32_t& links) override;
+    FileStatus RenameFile(std::string_view from, std::string_view to) override;
+    FileStatus RemoveFile(std::string_view path) override;
 
     // Machine set-up. A new machine has no drives, the Windows folder C:\windows (which
     // it does not create) and no special folders.
@@ -62,6 +90,24 @@ class SimFileSystem final : public FileSystemPort {
     // existing file replaces its contents.
     bool AddFolder(std::string_view path);
     bool AddFile(std::string_view path, std::string_view contents = {});
+    // A file of that size whose contents are not kept (sizes past 4 GB cost nothing).
+    bool AddFileOfSize(std::string_view path, std::uint64_t sizeBytes);
+    // Gives the file or folder these attributes directly (the directory bit is kept as it
+    // is; 0 reads back as normal for a file).
+    bool SetAttributesOf(std::string_view path, std::uint32_t attributes);
+    // One more name for an existing file, on the same drive (Windows links only there).
+    bool AddHardLink(std::string_view newPath, std::string_view existingPath);
+    // A junction at `path` (which must not exist yet) that leads to the folder `target`;
+    // a target that does not exist leaves it dangling.
+    bool AddJunction(std::string_view path, std::string_view target);
+    // Marks an existing file or folder as a reparse point (a symbolic link or a cloud
+    // placeholder) without changing what it holds.
+    bool MarkReparsePoint(std::string_view path);
+    // Another program holds the file open without sharing: opening it for writing,
+    // renaming it and deleting it fail with a sharing violation until it is unlocked.
+    // Locks count; the lock belongs to the file, so all its names are locked.
+    bool Lock(std::string_view path);
+    bool Unlock(std::string_view path);
     // Removes a file, or a folder with everything below it (a junction goes, not what it
     // leads to); false when there is none.
     bool RemoveTree(std::string_view path);
@@ -76,8 +122,13 @@ class SimFileSystem final : public FileSystemPort {
     // before anything else is looked at.
     void FailOn(std::string_view path, SimOp op, FileStatus error);
     void ClearFailures() { failures_.clear(); }
-    // The folder that relative paths start from (C:\ unless set).
+    // The folder that relative paths and the current drive start from (C:\ unless set).
     void SetCurrentDirectory(std::string path) { currentDirectory_ = std::move(path); }
+    // Takes the current directory from the process from now on, as Windows has one per
+    // process; the process must outlive this machine.
+    void UseCurrentDirectoryOf(const ProcessPort& process) { process_ = &process; }
+    // Lists every folder in reverse name order: a platform whose order is not NTFS's.
+    void SetReverseListings(bool reverse) { reverseListings_ = reverse; }
     // What a UNC path (\\server\share\...) answers: the simulated machine has no network.
     void SetNetworkError(FileStatus error) { networkError_ = error; }
 
@@ -85,6 +136,9 @@ class SimFileSystem final : public FileSystemPort {
     bool IsFile(std::string_view path) const;
     bool IsFolder(std::string_view path) const;
     std::optional<std::string> Contents(std::string_view path) const;
+    // Attributes as a query would report them; kInvalid when there is nothing.
+    std::uint32_t AttributesOf(std::string_view path) const;
+    std::string CurrentDirectory() const;
 
   private:
     struct FileData;
@@ -108,6 +162,9 @@ class SimFileSystem final : public FileSystemPort {
     Node* MakeFolders(const Parsed& parsed, bool includeLast);
     // Takes a node out of its folder, counting the names its files lose.
     static void Unlink(Node& node);
+    static std::uint32_t Reported(const Node& node);
+    // The drive of a root path ("X:\" or "X:"; empty: the current drive), or why not.
+    FileStatus RootDrive(std::string_view root, char& letter, bool rootOnly) const;
 
     std::map<char, SimDrive> drives_;
     std::map<char, std::unique_ptr<Node>> roots_;
@@ -117,7 +174,9 @@ class SimFileSystem final : public FileSystemPort {
     // By the upper-case canonical path.
     std::map<std::u16string, std::map<SimOp, FileStatus>> failures_;
     std::string currentDirectory_ = "C:\\";
+    const ProcessPort* process_ = nullptr;
     FileStatus networkError_ = file_status::kBadNetPath;
+    bool reverseListings_ = false;
 };
 
 }  // namespace keldra::platform::sim

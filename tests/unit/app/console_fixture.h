@@ -13,6 +13,7 @@
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_system_info.h"
 #include "platform/sim/sim_text_file.h"
 
 namespace keldra::app::testing {
@@ -105,8 +106,9 @@ class ConsoleTest : public ::testing::Test {
     platform::RegistrySettings settings{registry};
     platform::sim::SimFileSystem files;
     platform::sim::SimTextFiles textFiles;
-    Program program{
-        Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files, textFiles}};
+    platform::sim::SimSystemInfo systemInfo{files};
+    Program program{Ports{sim.ui, sim.process, settings, sim.language, sim.tray, registry, files,
+                          textFiles, files, files, systemInfo}};
 
   private:
     std::unique_ptr<FrmMain> main_;

@@ -414,8 +414,9 @@ TEST(ModLang, LooksUpInTheProgramFolderAndConvertsAnsi) {
     platform::RegistrySettings settings{registry};
     platform::sim::SimFileSystem files;
     platform::sim::SimTextFiles textFiles;
-    const Ports ports{sim.ui,   sim.process, settings, sim.language,
-                      sim.tray, registry,    files,    textFiles};
+    platform::sim::SimSystemInfo systemInfo{files};
+    const Ports ports{sim.ui, sim.process, settings, sim.language, sim.tray,  registry,
+                      files,  textFiles,   files,    files,        systemInfo};
     sim.language.texts = {{"full", std::string(255, 'a')},
                           {"latin", "Caf\xE9 \x80 5"},
                           {"cut", std::string("before\0after", 12)}};

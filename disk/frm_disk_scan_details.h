@@ -1,0 +1,65 @@
+#pragma once
+// The disk results window: the junk files of the last disk clean, one row each with its
+// size. It is loaded on first use and only hides when closed, until the program ends.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "disk/junk_files.h"
+#include "platform/ui_port.h"
+
+namespace keldra::disk {
+
+// The junk-file list as the list view reads it: the path, and the size in bytes as a
+// plain decimal number.
+class JunkRows final : public platform::ui::ListRows {
+  public:
+    explicit JunkRows(const JunkList& junk) : junk_(junk) {}
+    std::size_t RowCount() const override;
+    std::string CellText(std::size_t row, std::size_t column) const override;
+
+  private:
+    const JunkList& junk_;
+};
+
+class FrmDiskScanDetails {
+  public:
+    using TextLookup = std::function<std::string(std::string_view id)>;
+
+    // `allEnd` is the main window's flag: true once the program is closing.
+    FrmDiskScanDetails(platform::ui::UiPort& ui, TextLookup text, JunkList& junk,
+                       const bool& allEnd);
+    ~FrmDiskScanDetails();
+    FrmDiskScanDetails(const FrmDiskScanDetails&) = delete;
+    FrmDiskScanDetails& operator=(const FrmDiskScanDetails&) = delete;
+
+    // Creates the window, hidden, unless it is loaded.
+    void Load();
+    bool Loaded() const { return window_ != nullptr && window_->Loaded(); }
+    // Loads the window if needed and shows it modeless.
+    void Show();
+    void Unload();
+
+    void cmdClose_Click();
+    void Form_Unload(int& cancel);
+
+    platform::ui::Window& Window() { return *window_; }
+    platform::ui::ListView& lvCFiles() { return *lvCFiles_; }
+
+  private:
+    void Form_Load();
+
+    platform::ui::UiPort& ui_;
+    TextLookup text_;
+    JunkList& junk_;
+    const bool& allEnd_;
+    JunkRows rows_;
+    std::unique_ptr<platform::ui::Window> window_;
+    platform::ui::Control* Label1_ = nullptr;
+    platform::ui::Control* cmdClose_ = nullptr;
+    platform::ui::ListView* lvCFiles_ = nullptr;
+};
+
+}  // namespace keldra::disk

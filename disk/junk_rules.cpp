@@ -1,0 +1,194 @@
+#include "disk/junk_rules.h"
+
+#include "platform/text.h"
+
+namespace keldra::disk {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// The words that protect a path wherever they occur in it.
+const std::array<std::u32string, 3>& ProtectedWords() {
+    static const std::array<std::u32string, 3> words{FoldCase("Program Files"), FoldCase("winsxs"),
+                                                     FoldCase("System32")};
+    return words;
+}
+
+bool StartsWith(std::u32string_view text, std::u32string_view prefix) {
+    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+std::string_view WithoutTrailingBackslashes(std::string_view path) {
+    while (!path.empty() && path.back() == '\\') {
+        path.remove_suffix(1);
+    }
+    return path;
+}
+
+// A drive letter, a colon, a backslash and one or more names, none of them empty, "."
+// or "..". Anything else may resolve to more than it says.
+bool IsPlainFolderPath(std::string_view path) {
+    if (path.size() < 4 || path[1] != ':' || path[2] != '\\') {
+        return false;
+    }
+    const char letter = path[0];
+    if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'))) {
+        return false;
+    }
+    if (path.find('/') != std::string_view::npos) {
+        return false;
+    }
+    std::size_t start = 3;
+    while (start <= path.size()) {
+        const auto end = std::min(path.find('\\', start), path.size());
+        const std::string_view name = path.substr(start, end - start);
+        if (name.empty() || name == "." || name == "..") {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+// `folder` is `other` or one of the folders that hold it.
+bool IsSameOrAbove(std::u32string_view folder, std::u32string_view other) {
+    if (!StartsWith(other, folder)) {
+        return false;
+    }
+    return other.size() == folder.size() || other[folder.size()] == U'\\';
+}
+
+}  // namespace
+
+std::u32string FoldCase(std::string_view utf8) {
+    std::u32string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    const std::size_t n = utf8.size();
+    while (i < n) {
+        const auto b0 = static_cast<unsigned char>(utf8[i]);
+        if (b0 < 0x80) {
+            out.push_back((b0 >= 'a' && b0 <= 'z') ? static_cast<char32_t>(b0 - 0x20) : b0);
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        char32_t cp = 0;
+        char32_t min = 0;
+        if ((b0 & 0xE0) == 0xC0) {
+            len = 2;
+            cp = b0 & 0x1F;
+            min = 0x80;
+        } else if ((b0 & 0xF0) == 0xE0) {
+            len = 3;
+            cp = b0 & 0x0F;
+            min = 0x800;
+        } else if ((b0 & 0xF8) == 0xF0) {
+            len = 4;
+            cp = b0 & 0x07;
+            min = 0x10000;
+        }
+        bool ok = len != 0 && i + len <= n;
+        for (std::size_t k = 1; ok && k < len; ++k) {
+            const auto b = static_cast<unsigned char>(utf8[i + k]);
+            ok = (b & 0xC0) == 0x80;
+            cp = (cp << 6) | (b & 0x3F);
+        }
+        if (!ok || cp < min || cp > 0x10FFFF) {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        i += len;
+        out.push_back(cp < 0x10000 ? text::UpcaseUnit(static_cast<char16_t>(cp)) : cp);
+    }
+    return out;
+}
+
+bool PatternMatches(std::u32string_view pattern, std::u32string_view name) {
+    // A final ".*" may also stand for no extension at all.
+    if (pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == U".*" &&
+        PatternMatches(pattern.substr(0, pattern.size() - 2), name)) {
+        return true;
+    }
+    // Greedy matching that returns to the latest "*" on a mismatch: linear for one star,
+    // never exponential.
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starAt = std::u32string_view::npos;
+    std::size_t resumeAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == U'*') {
+            starAt = p++;
+            resumeAt = n;
+        } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (starAt != std::u32string_view::npos) {
+            p = starAt + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == U'*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+MaskList::MaskList(std::string_view masks) : text_(masks) {
+    std::size_t start = 0;
+    while (start <= masks.size()) {
+        const auto end = std::min(masks.find(';', start), masks.size());
+        const std::string_view mask = masks.substr(start, end - start);
+        if (!mask.empty()) {
+            patterns_.push_back(FoldCase(mask));
+        }
+        start = end + 1;
+    }
+}
+
+bool MaskList::Matches(std::string_view name) const {
+    return MatchesFolded(FoldCase(name));
+}
+
+bool MaskList::MatchesFolded(std::u32string_view folded) const {
+    for (const auto& pattern : patterns_) {
+        if (PatternMatches(pattern, folded)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsExcluded(std::string_view path, std::string_view windowsFolder) {
+    const std::u32string folded = FoldCase(path);
+    for (const auto& word : ProtectedWords()) {
+        if (folded.find(word) != std::u32string::npos) {
+            return true;
+        }
+    }
+    // An unknown (empty) Windows folder is a prefix of every path: nothing is touched
+    // rather than something of Windows.
+    return StartsWith(folded, FoldCase(windowsFolder));
+}
+
+bool CacheFolderIsSafe(std::string_view folder, std::string_view profile,
+                       std::string_view windowsFolder) {
+    folder = WithoutTrailingBackslashes(folder);
+    if (!IsPlainFolderPath(folder)) {
+        return false;
+    }
+    const std::u32string start = FoldCase(folder);
+    for (const std::string_view guarded : {profile, windowsFolder}) {
+        const std::string_view other = WithoutTrailingBackslashes(guarded);
+        if (!other.empty() && IsSameOrAbove(start, FoldCase(other))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace keldra::disk

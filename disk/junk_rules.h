@@ -1,0 +1,68 @@
+#pragma once
+// The junk rules: which file names each rule selects, which paths no rule may touch, and
+// which start folder the Internet-cache rule may sweep.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace keldra::disk {
+
+// A text folded for comparisons that ignore case: one code point per character, upper
+// case as Windows compares file names. Malformed UTF-8 becomes U+FFFD.
+std::u32string FoldCase(std::string_view utf8);
+
+// A list of file-name patterns separated by ";", matched against long file names. "*" is
+// any run of characters (none included), "?" exactly one, everything else itself, without
+// regard to case. A pattern ending in ".*" also takes names without any extension, so
+// "*.*" selects every name and "~*.*" every name that begins with "~". The matching is the
+// program's own: the platform's would also try the 8.3 short names, where "*.old" selects
+// "x.older" (short name "X~1.OLD").
+class MaskList {
+  public:
+    explicit MaskList(std::string_view masks);
+    bool Matches(std::string_view name) const;
+    // `folded` is FoldCase of the name; a caller testing several lists folds once.
+    bool MatchesFolded(std::u32string_view folded) const;
+    const std::string& Text() const { return text_; }
+
+  private:
+    std::string text_;
+    std::vector<std::u32string> patterns_;
+};
+
+// One pattern against one name, both folded.
+bool PatternMatches(std::u32string_view pattern, std::u32string_view name);
+
+struct JunkRule {
+    int number;
+    std::string_view masks;
+};
+
+// The rules by the number stored with each entry found; rule 1 starts in the Internet
+// cache, the others at the root of the drive being cleaned, and they run in this order.
+inline constexpr int kInternetCacheRule = 1;
+inline constexpr std::array<JunkRule, 5> kJunkRules{{
+    {1, "*.*"},
+    {3, "*.tmp;*.??$;*.~*;^*.*;*.??$;~*.*;*._mp;*.dmp;mscreate.dir"},
+    {4, "thumbs.db;pspbrwse.jbf"},
+    {5, "*.gid;*.fts;*.ftg"},
+    {8, "*.bak;*.old"},
+}};
+
+// True for a folder or file path that no rule may list or enter: anything with
+// "Program Files", "winsxs" or "System32" in it, and anything that begins with the
+// Windows folder. All without regard to case, as Windows compares paths.
+bool IsExcluded(std::string_view path, std::string_view windowsFolder);
+
+// Whether the Internet-cache rule, which takes every file, may start in `folder`. It may
+// not when the folder is empty or not a plain absolute folder path (a drive letter, a
+// colon, a backslash and at least one name, no "." or ".." steps), when it is a drive
+// root, the user's profile folder or the Windows folder, or when it holds one of them: a
+// shell folder pointing somewhere unexpected must never sweep a drive or a profile.
+// `profile` and `windowsFolder` may be empty (unknown). Trailing backslashes don't count.
+bool CacheFolderIsSafe(std::string_view folder, std::string_view profile,
+                       std::string_view windowsFolder);
+
+}  // namespace keldra::disk

@@ -1,0 +1,279 @@
+// The real program's disk stage on the sandbox drives (C: and D: fixed, E: a CD-ROM, N: a
+// network drive), seeded with junk files next to look-alikes, protected, hidden and
+// read-only files: what the disk results window lists, what row 3 reads, and what
+// "Fix problems" removes and leaves.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "automation.h"
+#include "e2e_support.h"
+
+namespace keldra::e2e {
+namespace {
+
+struct Seed {
+    const wchar_t* path;
+    DWORD bytes;
+    DWORD attributes;  // 0: as created
+};
+
+// Listed by a rule, and removed by fixing (the read-only one only gets normal attributes).
+const Seed kJunk[] = {
+    {L"C:\\keldra-junk\\a.tmp", 1'572'864, 0},
+    {L"C:\\keldra-junk\\sub\\b.bak", 10, 0},
+    {L"C:\\keldra-junk\\~c.doc", 20, 0},
+    {L"C:\\keldra-junk\\Thumbs.db", 30, 0},
+    {L"C:\\keldra-junk\\help.gid", 40, 0},
+    {L"C:\\keldra-junk\\ro.old", 50, FILE_ATTRIBUTE_READONLY},
+    {L"D:\\keldra-junk\\d.tmp", 60, 0},
+    {L"D:\\keldra-junk\\deep\\er\\e.fts", 70, 0},
+    {L"D:\\keldra-junk\\~x.bak", 80, 0},
+};
+// Never listed: names no rule takes, protected paths, hidden and system files, a hidden
+// folder, and the drives that are not fixed.
+const Seed kKept[] = {
+    {L"C:\\keldra-junk\\x.older", 5, 0},
+    {L"C:\\keldra-junk\\notes.txt", 5, 0},
+    {L"C:\\keldra-junk\\hidden.tmp", 5, FILE_ATTRIBUTE_HIDDEN},
+    {L"C:\\keldra-junk\\system.bak", 5, FILE_ATTRIBUTE_SYSTEM},
+    {L"C:\\keldra-junk\\Program Files\\p.tmp", 5, 0},
+    {L"C:\\keldra-junk\\system32x\\s.tmp", 5, 0},
+    {L"C:\\keldra-junk\\winsxs\\w.tmp", 5, 0},
+    {L"C:\\windows\\temp\\keldra-protected.tmp", 5, 0},
+    {L"D:\\keldra-junk\\Backup\\PROGRAM FILES\\q.bak", 5, 0},
+    {L"D:\\keldra-data\\original.txt", 5, 0},
+    {L"E:\\keldra-junk\\cd.tmp", 5, 0},
+    {L"N:\\keldra-junk\\net.tmp", 5, 0},
+};
+constexpr const wchar_t* kHiddenFolder = L"C:\\keldra-junk\\hid";
+constexpr const wchar_t* kInHiddenFolder = L"C:\\keldra-junk\\hid\\h.tmp";
+// A second name of D:\keldra-data\original.txt: only this name may go.
+constexpr const wchar_t* kHardLink = L"D:\\keldra-junk\\link.bak";
+
+bool MakeFolders(const std::wstring& path) {
+    for (std::size_t at = path.find(L'\\', 3); at != std::wstring::npos;
+         at = path.find(L'\\', at + 1)) {
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    }
+    return true;
+}
+
+bool Write(const std::wstring& path, DWORD bytes) {
+    MakeFolders(path);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const std::string data(bytes, 'k');
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, data.data(), bytes, &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ULONGLONG SizeOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        return ~0ULL;
+    }
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::vector<std::wstring> DelFilesIn(const wchar_t* root) {
+    std::vector<std::wstring> found;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW((std::wstring(root) + L"*.del").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        found.emplace_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return found;
+}
+
+void RemoveSeeds() {
+    for (const std::span<const Seed> list :
+         {std::span<const Seed>(kJunk), std::span<const Seed>(kKept)}) {
+        for (const Seed& seed : list) {
+            SetFileAttributesW(seed.path, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(seed.path);
+        }
+    }
+    SetFileAttributesW(kInHiddenFolder, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(kInHiddenFolder);
+    DeleteFileW(kHardLink);
+}
+
+// The disk results of one pass: the rows of the results window (path, size), the text
+// of row 3, and the program left waiting for the user.
+struct Pass {
+    std::wstring row3;
+    bool clickable = false;
+    std::vector<std::vector<std::wstring>> rows;
+};
+
+class DiskCleanEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) {
+            GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
+        }
+        ResetSettings();
+        StoreSetting(L"AutoFix", L"0");
+        StoreSetting(L"WelcScreen", L"1");
+    }
+    void TearDown() override {
+        RemoveSeeds();
+        ResetSettings();
+    }
+
+    // Runs the program until its pass ends and reads the disk results.
+    void RunPass(Program& keldra, HWND& main, Pass& pass) {
+        ASSERT_TRUE(keldra.Started());
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (main = ProgramWindowWith(keldra.Id(), Lang("OCM_FB"))) != nullptr; },
+            30));
+        HWND diskRow = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (HWND child : Children(main)) {
+                    const std::wstring text = TextOf(child);
+                    if (HasVisibleStyle(child) &&
+                        (text == Lang("OCM_DoneNS") || (text.size() > Lang("OCM_MStat").size() &&
+                                                        text.ends_with(Lang("OCM_MStat"))))) {
+                        diskRow = child;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            240))
+            << "the pass ends";
+        pass.row3 = TextOf(diskRow);
+        // A label keeps its window enabled either way; the program decides on the click.
+        pass.clickable = pass.row3 != Lang("OCM_DoneNS");
+        if (!pass.clickable) {
+            return;
+        }
+        ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
+        ClickLabel(diskRow);
+        HWND results = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                results = ProgramWindowWith(keldra.Id(), Lang("OCM_DRes"));
+                return results != nullptr && IsWindowVisible(results) != FALSE;
+            },
+            10))
+            << "the disk results window";
+        EXPECT_EQ(TextOf(results), Lang("OCM_DCap"));
+        HWND list = ChildOfClass(results, L"SysListView32");
+        ASSERT_NE(list, nullptr);
+        pass.rows = ListViewRows(list, 2);
+        resultsWindow_ = results;
+    }
+
+    HWND resultsWindow_ = nullptr;
+};
+
+TEST_F(DiskCleanEndToEnd, ListsExactlyTheSeededJunkAndFixingRemovesOnlyIt) {
+    RemoveSeeds();
+    // What the fresh prefix holds already.
+    std::set<std::wstring> baseline;
+    {
+        Program keldra(Command());
+        HWND main = nullptr;
+        Pass pass;
+        RunPass(keldra, main, pass);
+        ASSERT_FALSE(HasFatalFailure());
+        for (const auto& row : pass.rows) {
+            baseline.insert(row[0]);
+        }
+        Click(ChildWithText(main, Lang("OSM_SE")));
+        ASSERT_EQ(keldra.ExitCode(10), 0);
+    }
+
+    for (const std::span<const Seed> list :
+         {std::span<const Seed>(kJunk), std::span<const Seed>(kKept)}) {
+        for (const Seed& seed : list) {
+            ASSERT_TRUE(Write(seed.path, seed.bytes)) << "cannot seed a file";
+            if (seed.attributes != 0) {
+                SetFileAttributesW(seed.path, seed.attributes);
+            }
+        }
+    }
+    ASSERT_TRUE(Write(kInHiddenFolder, 5));
+    SetFileAttributesW(kHiddenFolder, FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(CreateHardLinkW(kHardLink, L"D:\\keldra-data\\original.txt", nullptr));
+
+    Program keldra(Command());
+    HWND main = nullptr;
+    Pass pass;
+    RunPass(keldra, main, pass);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(pass.clickable);
+
+    std::map<std::wstring, std::wstring> listed;
+    ULONGLONG total = 0;
+    for (const auto& row : pass.rows) {
+        EXPECT_TRUE(listed.emplace(row[0], row[1]).second) << "listed twice";
+        total += std::stoull(row[1]);
+    }
+    std::set<std::wstring> expected = baseline;
+    for (const Seed& seed : kJunk) {
+        expected.insert(seed.path);
+        EXPECT_EQ(listed[seed.path], std::to_wstring(seed.bytes)) << "the size column";
+    }
+    expected.insert(kHardLink);
+    std::set<std::wstring> got;
+    for (const auto& [path, size] : listed) {
+        got.insert(path);
+    }
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(pass.row3, std::to_wstring(total / (1024 * 1024)) + Lang("OCM_MStat"));
+    EXPECT_EQ(pass.row3.front(), L'1') << "the 1.5 MB file makes one megabyte at least";
+    Sleep(1500);  // let it paint
+    Screenshot(resultsWindow_, L"disk-results.bmp");
+
+    Click(ChildWithText(main, Lang("OCM_FB")));
+    EXPECT_EQ(keldra.ExitCode(60), 0) << "fixing ends the program";
+
+    for (const Seed& seed : kJunk) {
+        if (seed.attributes == FILE_ATTRIBUTE_READONLY) {
+            const DWORD attributes = GetFileAttributesW(seed.path);
+            ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "the read-only file stays";
+            EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY),
+                      0u)
+                << "with normal attributes";
+            EXPECT_EQ(SizeOf(seed.path), seed.bytes) << "and keeps its contents";
+        } else {
+            EXPECT_FALSE(Exists(seed.path)) << "a junk file stays";
+        }
+    }
+    EXPECT_FALSE(Exists(kHardLink));
+    for (const Seed& seed : kKept) {
+        EXPECT_EQ(SizeOf(seed.path), seed.bytes) << "a file that is not junk was touched";
+    }
+    EXPECT_EQ(SizeOf(kInHiddenFolder), 5u);
+    EXPECT_TRUE(DelFilesIn(L"C:\\").empty());
+    EXPECT_TRUE(DelFilesIn(L"D:\\").empty());
+}
+
+}  // namespace
+}  // namespace keldra::e2e
