@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Builds the benchmarks and runs them in a fresh Wine sandbox on this machine.
+# Builds the benchmarks and runs them, one after another in one fresh Wine sandbox on this
+# machine, so that their figures compare:
 #
-#   bench/run.sh [registry [keys [values per key]]]
+#   bench/run.sh                         every measure with its default size
+#   bench/run.sh registry [keys [values per key]]
 #   bench/run.sh disk [folders [files per folder]]
+#   bench/run.sh window [rows]
+#   bench/run.sh pauses
 set -euo pipefail
 root=$(cd "${BASH_SOURCE[0]%/*}/.." && pwd)
 cd "$root"
@@ -10,13 +14,17 @@ cd "$root"
 source scripts/lib/packages.sh
 ensure_packages
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target keldra_bench
-what=registry
-if (($#)) && [[ $1 == registry || $1 == disk ]]; then
-    what=$1
-    shift
+cmake --build --preset windows --target keldra_bench >/dev/null
+
+bench=build/windows/bin/keldra_bench.exe
+if (($#)); then
+    # One measure. The disk search and the windows draw: they need a display.
+    scripts/with-sandbox.sh --display -- scripts/wine-run.sh "$bench" "$@"
+else
+    scripts/with-sandbox.sh --display -- bash -c '
+        set -e
+        for what in registry disk window pauses; do
+            echo "== $what"
+            scripts/wine-run.sh "$0" "$what"
+        done' "$bench"
 fi
-# The disk search writes into a label and a list view, as in the program: it needs windows.
-display=()
-[[ $what == disk ]] && display=(--display)
-scripts/with-sandbox.sh "${display[@]}" -- scripts/wine-run.sh build/windows/bin/keldra_bench.exe "$what" "$@"

@@ -10,12 +10,15 @@
 #include "app/frm_main.h"
 #include "platform/registry_settings.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_language.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system_info.h"
 #include "platform/win32/win32_text_file.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_ui.h"
+#include "platform/win32/win32_volumes.h"
 #include "registry/frm_reg_scan_details.h"
 
 namespace {
@@ -49,11 +52,11 @@ int WindowBench(int argc, wchar_t** argv) {
     ui.InitCommonControls();
     registry::ProblemList problems;
     for (std::size_t i = 0; i < rows; ++i) {
-        problems.rows.push_back({"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Product\\Key" +
-                                     std::to_string(i),
-                                 "Value" + std::to_string(i % 7),
-                                 "C:\\Program Files\\Vendor\\gone" + std::to_string(i) + ".dll",
-                                 "File or folder not found", "1", "", 0x80000002});
+        problems.rows.push_back(
+            {"HKEY_LOCAL_MACHINE\\Software\\Vendor\\Product\\Key" + std::to_string(i),
+             "Value" + std::to_string(i % 7),
+             "C:\\Program Files\\Vendor\\gone" + std::to_string(i) + ".dll",
+             "File or folder not found", "1", "", 0x80000002});
     }
     const bool allEnd = false;
     registry::FrmRegScanDetails window(ui, nullptr, problems, allEnd);
@@ -74,10 +77,13 @@ int PausesBench(int, wchar_t**) {
     platform::win32::Win32Language language;
     platform::win32::Win32Ui ui;
     platform::win32::Win32Tray tray;
-    platform::win32::Win32FileSystem files;
+    platform::win32::Win32FileSystem fileSystem;
     platform::win32::Win32TextFiles textFiles;
-    app::Program program(
-        app::Ports{ui, process, settings, language, tray, registry, files, textFiles});
+    platform::win32::Win32Files files;
+    platform::win32::Win32Volumes volumes;
+    platform::win32::Win32SystemInfo systemInfo;
+    app::Program program(app::Ports{ui, process, settings, language, tray, registry, fileSystem,
+                                    textFiles, files, volumes, systemInfo});
     app::FrmMain frmMain(program);
     const double before = ProcessorSeconds();
     const auto start = std::chrono::steady_clock::now();
