@@ -43,7 +43,7 @@ void FrmDiskScanDetails::Load() {
     window_ = ui_.NewWindow("frmDiskScanDetails", tahoma);
     window_->SetCaption("Disk Scan");
     window_->SetClientSize(7155, 4755);
-    window_->AddControl(ControlKind::Picture, "Image1", {0, 0, 7155, 1110}, "BANNER", tahoma);
+    window_->AddControl(ControlKind::Picture, "Image1", {-15, -300, 7200, 1410}, "BANNER", tahoma);
     window_->AddControl(ControlKind::Line, "Line1", {165, 4140, 6825, 15}, "", tahoma);
     Label1_ = &window_->AddControl(ControlKind::Label, "Label1", {165, 1230, 1845, 195},
                                    "Disk Scan Results", tahoma);

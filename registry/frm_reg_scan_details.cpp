@@ -61,7 +61,7 @@ void FrmRegScanDetails::Load() {
     window_ = ui_.NewWindow("frmRegScanDetails", tahoma);
     window_->SetCaption("Registry Scan");
     window_->SetClientSize(7155, 4755);
-    window_->AddControl(ControlKind::Picture, "Image1", {0, 0, 7155, 1110}, "BANNER", tahoma);
+    window_->AddControl(ControlKind::Picture, "Image1", {-15, -300, 7200, 1410}, "BANNER", tahoma);
     window_->AddControl(ControlKind::Line, "Line1", {165, 4140, 6825, 15}, "", tahoma);
     Label1_ = &window_->AddControl(ControlKind::Label, "Label1", {165, 1230, 1845, 195},
                                    "Registry Scan Results", tahoma);

@@ -25,8 +25,10 @@ unix_path() {
   esac
 }
 
+# Every file of the drives with its size, as "path<TAB>bytes".
 snapshot() { (cd "$sb" && find prefix/drive_c drives -type f ! -path '*/keldra-run/*' \
-  ! -path '*/keldra-artifacts/*' ! -path '*/Program Files/Keldra Maintenance/*' | LC_ALL=C sort); }
+  ! -path '*/keldra-artifacts/*' ! -path '*/Program Files/Keldra Maintenance/*' \
+  -printf '%p\t%s\n' | LC_ALL=C sort); }
 
 echo "== installing in C:\\Program Files\\Keldra Maintenance"
 install=$WINEPREFIX/drive_c/Program\ Files/Keldra\ Maintenance
@@ -78,10 +80,11 @@ status=0
 echo "   the pass took $((SECONDS - started)) s, exit code $status"
 
 snapshot >"$sb/after.txt"
-removed=$(comm -23 "$sb/before.txt" "$sb/after.txt")
+removed=$(comm -23 "$sb/before.txt" "$sb/after.txt" | cut -f1)
 removed_count=$(printf '%s' "$removed" | grep -c . || true)
+removed_bytes=$(comm -23 "$sb/before.txt" "$sb/after.txt" | awk -F'\t' '{ s += $2 } END { print s + 0 }')
 # Of those, files the fresh prefix already held: the program must never touch them.
-removed_own=$(comm -12 <(printf '%s\n' "$removed" | LC_ALL=C sort) "$sb/baseline.txt" | grep -c . || true)
+removed_own=$(comm -12 <(printf '%s\n' "$removed" | LC_ALL=C sort) <(cut -f1 "$sb/baseline.txt") | grep -c . || true)
 left=0
 while IFS='|' read -r key name; do
   value_present "$key" "$name" && left=$((left + 1))
@@ -97,16 +100,31 @@ done
 
 echo
 echo "== summary"
-echo "   registry values pointing nowhere: $seeded seeded, $((seeded - left)) removed, $left still there"
-echo "   junk files: $junk seeded ($junk_bytes bytes); files removed from the drives: $removed_count"
-echo "   files of the fresh prefix removed: $removed_own"
-if [[ -n $removed ]]; then printf '     %s\n' $removed; fi
 backup=$WINEPREFIX/drive_c/sysbackup.reg
 if [[ -f $backup ]]; then
-  echo "   registry backup: C:\\sysbackup.reg ($(grep -c '^"\|^@' "$backup") values it can restore)"
+  # The backup holds one entry per removed value, under its key: what was fixed, by kind.
+  echo "   registry problems fixed, by kind (from the backup's entries):"
+  tr -d '\r' <"$backup" | awk '
+    /^\[/ { key = tolower($0); next }
+    /^("|@)/ {
+      if (key ~ /\\shareddlls\]/) kind = "shared libraries that are gone"
+      else if (key ~ /\\fonts\]/) kind = "fonts that are gone"
+      else if (key ~ /^\[hkey_classes_root\\\./) kind = "file associations"
+      else if (key ~ /\\(clsid|typelib|interface)\\/) kind = "COM registrations"
+      else kind = "references to missing files and folders"
+      count[kind]++; total++
+    }
+    END { for (k in count) printf "     %5d  %s\n", count[k], k; printf "     %5d  in all\n", total }'
+  echo "   registry backup: C:\\sysbackup.reg, $(tr -d '\r' <"$backup" | grep -c '^"\|^@') values it can restore"
+  echo "     (in the sandbox: $backup)"
 else
   echo "   registry backup: none written"
 fi
+echo "   demo registry values pointing nowhere: $seeded seeded, $((seeded - left)) removed, $left still there"
+echo "   junk files: $junk seeded ($junk_bytes bytes); removed from the drives: $removed_count files," \
+  "$((removed_bytes / 1024)) KB"
+echo "   files of the fresh prefix removed: $removed_own"
+if [[ -n $removed ]]; then printf '%s\n' "$removed" | sed 's/^/     /'; fi
 if ((${#shots[@]})); then printf '   screenshot: %s\n' "${shots[@]}"; fi
 echo "   sandbox kept for a look: $sb"
 exit "$status"
