@@ -41,14 +41,21 @@ cp "$root/scripts/demo/registry-problems.reg" "$WINEPREFIX/drive_c/demo-problems
 (cd "$WINEPREFIX/drive_c" && "$wine" regedit /S 'C:\demo-problems.reg' </dev/null >/dev/null 2>&1)
 rm -f "$WINEPREFIX/drive_c/demo-problems.reg"
 # KEY|NAME of every seeded value ("" is the default value).
-awk '/^\[/{ key = substr($0, 2, length($0) - 2); next }
+# A value after the comment "; not a problem" is seeded for another value's sake and is
+# not counted.
+awk '/^; not a problem/{ skip = 1; next }
+     /^\[/{ key = substr($0, 2, length($0) - 2); next }
+     skip { skip = 0; next }
      /^@=/{ print key "|"; next }
      /^"/{ name = $0; sub(/^"/, "", name); sub(/"=.*$/, "", name); gsub(/\\\\/, "\\", name);
            print key "|" name }' "$root/scripts/demo/registry-problems.reg" >"$sb/seeded-values.txt"
 value_present() {
   local key=$1 name=$2
   if [[ -z $name ]]; then
-    (cd "$WINEPREFIX/drive_c" && "$wine" reg query "$key" /ve </dev/null >/dev/null 2>&1)
+    # A key without a default value still answers /ve, with "(value not set)".
+    local out
+    out=$(cd "$WINEPREFIX/drive_c" && "$wine" reg query "$key" /ve </dev/null 2>/dev/null) || return 1
+    [[ $out == *"(Default)"* && $out != *"(value not set)"* ]]
   else
     (cd "$WINEPREFIX/drive_c" && "$wine" reg query "$key" /v "$name" </dev/null >/dev/null 2>&1)
   fi
