@@ -4,34 +4,14 @@
 #include <windows.h>
 
 #include "app/frm_main.h"
-#include "platform/registry_settings.h"
+#include "app/win32_machine.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_language.h"
-#include "platform/win32/win32_process.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_system_info.h"
-#include "platform/win32/win32_text_file.h"
-#include "platform/win32/win32_tray.h"
-#include "platform/win32/win32_ui.h"
-#include "platform/win32/win32_volumes.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace keldra;
-    platform::win32::Win32Registry registry;
-    platform::RegistrySettings settings(registry);
-    platform::win32::Win32Process process;
-    platform::win32::Win32Language language;
-    platform::win32::Win32Ui ui;
-    platform::win32::Win32Tray tray;
-    platform::win32::Win32FileSystem fileSystem;
-    platform::win32::Win32TextFiles textFiles;
-    platform::win32::Win32Files files;
-    platform::win32::Win32Volumes volumes;
-    platform::win32::Win32SystemInfo systemInfo;
-    app::Program program(app::Ports{ui, process, settings, language, tray, registry, fileSystem,
-                                    textFiles, files, volumes, systemInfo});
+    app::Win32Machine machine;
+    platform::win32::Win32Ui& ui = machine.ui;
+    app::Program program(machine.ports());
     // Long work lets window events run at most this often: often enough to repaint and
     // to hear "Cancel" at once, seldom enough not to slow the walks down.
     program.eventInterval = 10;

@@ -8,17 +8,8 @@
 #include <string>
 
 #include "app/frm_main.h"
-#include "platform/registry_settings.h"
-#include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_language.h"
-#include "platform/win32/win32_process.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_system_info.h"
-#include "platform/win32/win32_text_file.h"
-#include "platform/win32/win32_tray.h"
+#include "app/win32_machine.h"
 #include "platform/win32/win32_ui.h"
-#include "platform/win32/win32_volumes.h"
 #include "registry/frm_reg_scan_details.h"
 
 namespace {
@@ -71,19 +62,8 @@ int WindowBench(int argc, wchar_t** argv) {
 }
 
 int PausesBench(int, wchar_t**) {
-    platform::win32::Win32Registry registry;
-    platform::RegistrySettings settings(registry);
-    platform::win32::Win32Process process;
-    platform::win32::Win32Language language;
-    platform::win32::Win32Ui ui;
-    platform::win32::Win32Tray tray;
-    platform::win32::Win32FileSystem fileSystem;
-    platform::win32::Win32TextFiles textFiles;
-    platform::win32::Win32Files files;
-    platform::win32::Win32Volumes volumes;
-    platform::win32::Win32SystemInfo systemInfo;
-    app::Program program(app::Ports{ui, process, settings, language, tray, registry, fileSystem,
-                                    textFiles, files, volumes, systemInfo});
+    app::Win32Machine machine;
+    app::Program program(machine.ports());
     app::FrmMain frmMain(program);
     const double before = ProcessorSeconds();
     const auto start = std::chrono::steady_clock::now();

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/results_window.h"
 #include "platform/ui_port.h"
 #include "registry/problem_list.h"
 
@@ -26,7 +27,7 @@ class ProblemRows final : public platform::ui::ListRows {
 
 class FrmRegScanDetails {
   public:
-    using TextLookup = std::function<std::string(std::string_view id)>;
+    using TextLookup = platform::ui::ResultsWindow::TextLookup;
 
     // `allEnd` is the main window's flag: true once the program is closing.
     FrmRegScanDetails(platform::ui::UiPort& ui, TextLookup text, ProblemList& problems,
@@ -36,30 +37,22 @@ class FrmRegScanDetails {
     FrmRegScanDetails& operator=(const FrmRegScanDetails&) = delete;
 
     // Creates the window, hidden, unless it is loaded.
-    void Load();
-    bool Loaded() const { return window_ != nullptr && window_->Loaded(); }
+    void Load() { window_.Load(); }
+    bool Loaded() const { return window_.Loaded(); }
     // Loads the window if needed and shows it modeless.
-    void Show();
-    void Unload();
+    void Show() { window_.Show(); }
+    void Unload() { window_.Unload(); }
 
-    void cmdClose_Click();
-    void Form_Unload(int& cancel);
+    void cmdClose_Click() { window_.cmdClose_Click(); }
+    void Form_Unload(int& cancel) { window_.Form_Unload(cancel); }
 
-    platform::ui::Window& Window() { return *window_; }
-    platform::ui::ListView& lvInvalidLoc() { return *lvInvalidLoc_; }
+    platform::ui::Window& Window() { return window_.window(); }
+    platform::ui::ListView& lvInvalidLoc() { return window_.list(); }
 
   private:
-    void Form_Load();
-
-    platform::ui::UiPort& ui_;
-    TextLookup text_;
     ProblemList& problems_;
-    const bool& allEnd_;
     ProblemRows rows_;
-    std::unique_ptr<platform::ui::Window> window_;
-    platform::ui::Control* Label1_ = nullptr;
-    platform::ui::Control* cmdClose_ = nullptr;
-    platform::ui::ListView* lvInvalidLoc_ = nullptr;
+    platform::ui::ResultsWindow window_;
 };
 
 }  // namespace keldra::registry

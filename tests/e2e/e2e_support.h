@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 
@@ -64,7 +65,40 @@ inline void Screenshot(HWND hwnd, const wchar_t* name) {
     EXPECT_TRUE(SaveScreenshot(hwnd, std::wstring(L"C:\\keldra-artifacts\\") + name));
 }
 
+// The main window of a started program once its pass has ended (the disk row shows), or
+// nullptr when that does not happen within `seconds`.
+inline HWND MainWindowAfterPass(const Program& keldra, double seconds = 240) {
+    HWND main = nullptr;
+    if (!WaitUntil(
+            [&] { return (main = ProgramWindowWith(keldra.Id(), Lang("OCM_FB"))) != nullptr; },
+            30)) {
+        return nullptr;
+    }
+    HWND diskRow = ChildWithText(main, Lang("OCM_MStat"));
+    if (diskRow == nullptr || !WaitUntil([&] { return HasVisibleStyle(diskRow); }, seconds)) {
+        return nullptr;
+    }
+    return main;
+}
+
+// A case that starts the program: it needs a display, and starts from fresh settings in
+// which the welcome window has been seen and fixing waits for the user.
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) {
+            GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
+        }
+        ResetSettings();
+        StoreSetting(L"AutoFix", L"0");
+        StoreSetting(L"WelcScreen", L"1");
+    }
+    void TearDown() override { ResetSettings(); }
+};
+
 // The program beside the test, quoted.
-inline std::wstring Command() { return L"\"" + Beside(L"keldra.exe") + L"\""; }
+inline std::wstring Command() {
+    return L"\"" + Beside(L"keldra.exe") + L"\"";
+}
 
 }  // namespace keldra::e2e

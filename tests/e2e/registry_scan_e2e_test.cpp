@@ -54,19 +54,16 @@ void DeleteValue(HKEY root, const std::wstring& path, const std::wstring& name) 
 const std::wstring kSharedDlls = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
 const std::wstring kFonts = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-class RegistryScanEndToEnd : public ::testing::Test {
+class RegistryScanEndToEnd : public ProgramTest {
   protected:
     void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) {
-            GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
+        ProgramTest::SetUp();
+        if (!IsSkipped()) {
+            Seed();
         }
-        ResetSettings();
-        StoreSetting(L"AutoFix", L"0");
-        StoreSetting(L"WelcScreen", L"1");
-        Seed();
     }
     void TearDown() override {
-        ResetSettings();
+        ProgramTest::TearDown();
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KeldraSeed");
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\KeldraSeed");
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kClassesClsid + kClass).c_str());
@@ -118,12 +115,8 @@ bool Listed(const std::vector<Row>& rows, const std::wstring& location, const st
 TEST_F(RegistryScanEndToEnd, SeededDeadReferencesAreListedAndLiveOnesAreNot) {
     Program keldra(Command());
     ASSERT_TRUE(keldra.Started());
-    HWND main = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return (main = ProgramWindowWith(keldra.Id(), Lang("OCM_FB"))) != nullptr; }, 30));
-    HWND diskRow = ChildWithText(main, Lang("OCM_MStat"));
-    ASSERT_NE(diskRow, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return HasVisibleStyle(diskRow); }, 240)) << "the pass ends";
+    HWND main = MainWindowAfterPass(keldra);
+    ASSERT_NE(main, nullptr) << "the pass ends";
 
     ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));

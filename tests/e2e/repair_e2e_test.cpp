@@ -85,18 +85,10 @@ bool RunRegedit(const std::wstring& arguments) {
     return done;
 }
 
-class RepairEndToEnd : public ::testing::Test {
+class RepairEndToEnd : public ProgramTest {
   protected:
-    void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) {
-            GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
-        }
-        ResetSettings();
-        StoreSetting(L"AutoFix", L"0");
-        StoreSetting(L"WelcScreen", L"1");
-    }
     void TearDown() override {
-        ResetSettings();
+        ProgramTest::TearDown();
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kFixKey);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kFixClass);
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSharedDlls, L"C:\\keldra-fix\\shared.dll");
@@ -141,12 +133,8 @@ TEST_F(RepairEndToEnd, FixProblemsRemovesWhatTheBackupRestores) {
 
     Program keldra(Command());
     ASSERT_TRUE(keldra.Started());
-    HWND main = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return (main = ProgramWindowWith(keldra.Id(), Lang("OCM_FB"))) != nullptr; }, 30));
-    HWND diskRow = ChildWithText(main, Lang("OCM_MStat"));
-    ASSERT_NE(diskRow, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return HasVisibleStyle(diskRow); }, 240)) << "the pass ends";
+    HWND main = MainWindowAfterPass(keldra);
+    ASSERT_NE(main, nullptr) << "the pass ends";
     Click(ChildWithText(main, Lang("OCM_FB")));
     EXPECT_EQ(keldra.ExitCode(120), 0) << "fixing ends the program";
 

@@ -47,19 +47,14 @@ void SeedJunk() {
     CloseHandle(file);
 }
 
-class WholeProgramEndToEnd : public ::testing::Test {
+class WholeProgramEndToEnd : public ProgramTest {
   protected:
     void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) {
-            GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
-        }
-        ResetSettings();
-        StoreSetting(L"AutoFix", L"0");
-        StoreSetting(L"WelcScreen", L"1");
+        ProgramTest::SetUp();
         DeleteFileW(L"C:\\sysbackup.reg");
     }
     void TearDown() override {
-        ResetSettings();
+        ProgramTest::TearDown();
         RegDeleteTreeW(HKEY_CURRENT_USER, kSeedKey);
         DeleteFileW(kJunk);
         RemoveDirectoryW(L"D:\\keldra-whole");
@@ -98,11 +93,8 @@ TEST_F(WholeProgramEndToEnd, ResultsWindowsCloseAndOpenAgainWithTheSameRows) {
     SeedJunk();
     Program keldra(Command());
     ASSERT_TRUE(keldra.Started());
-    HWND main = Start(keldra);
-    ASSERT_NE(main, nullptr);
-    HWND diskRow = ChildWithText(main, Lang("OCM_MStat"));
-    ASSERT_NE(diskRow, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return HasVisibleStyle(diskRow); }, 240)) << "the pass ends";
+    HWND main = MainWindowAfterPass(keldra);
+    ASSERT_NE(main, nullptr) << "the pass ends";
     ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
     Sleep(300);
@@ -110,7 +102,7 @@ TEST_F(WholeProgramEndToEnd, ResultsWindowsCloseAndOpenAgainWithTheSameRows) {
 
     HWND registryRow = ChildEndingWith(main, Lang("OCM_PStat"));
     ASSERT_NE(registryRow, nullptr);
-    diskRow = ChildEndingWith(main, Lang("OCM_MStat"));
+    HWND diskRow = ChildEndingWith(main, Lang("OCM_MStat"));
     ASSERT_NE(diskRow, nullptr);
     for (const auto& [row, heading, columns] :
          {std::tuple{registryRow, "OCM_RRes", 6}, std::tuple{diskRow, "OCM_DRes", 2}}) {

@@ -1,0 +1,72 @@
+#pragma once
+// The frame both results windows share: header picture, heading, a report list over rows
+// the logic holds, a separator and "Close". It is loaded on first use, centred, and only
+// hides when closed until the program closes (`allEnd`). Its list hears of changes while
+// it is shown; a hidden window takes the rows when it is shown again, since telling a list
+// of each of many thousand rows would cost more than finding them.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui_port.h"
+
+namespace keldra::platform::ui {
+
+class ResultsWindow {
+  public:
+    using TextLookup = std::function<std::string(std::string_view id)>;
+
+    struct Column {
+        std::string_view header;  // design text
+        int widthTwips;
+        std::string_view headerId;  // caption identifier
+    };
+    struct Design {
+        std::string_view name;
+        std::string_view caption;
+        std::string_view captionId;
+        std::string_view heading;
+        std::string_view headingId;
+        std::string_view listName;
+        std::vector<Column> columns;
+        std::string_view rowIcon;  // empty: none
+    };
+
+    ResultsWindow(UiPort& ui, TextLookup text, const bool& allEnd, Design design,
+                  const ListRows& rows);
+    ResultsWindow(const ResultsWindow&) = delete;
+    ResultsWindow& operator=(const ResultsWindow&) = delete;
+
+    // Creates the window, hidden, unless it is loaded.
+    void Load();
+    bool Loaded() const { return window_ != nullptr && window_->Loaded(); }
+    // Loads the window if needed and shows it modeless with the current rows.
+    void Show();
+    void Unload();
+    // The owner's rows changed.
+    void RowsChanged();
+
+    void cmdClose_Click();
+    void Form_Unload(int& cancel);
+
+    Window& window() { return *window_; }
+    ListView& list() { return *list_; }
+
+  private:
+    void Form_Load();
+
+    UiPort& ui_;
+    TextLookup text_;
+    const bool& allEnd_;
+    Design design_;
+    const ListRows& rows_;
+    std::unique_ptr<Window> window_;
+    Control* Label1_ = nullptr;
+    Control* cmdClose_ = nullptr;
+    ListView* list_ = nullptr;
+};
+
+}  // namespace keldra::platform::ui
