@@ -6,8 +6,6 @@ namespace keldra::disk {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 // The words that protect a path wherever they occur in it.
 const std::array<std::u32string, 3>& ProtectedWords() {
     static const std::array<std::u32string, 3> words{FoldCase("Program Files"), FoldCase("winsxs"),
@@ -62,46 +60,21 @@ bool IsSameOrAbove(std::u32string_view folder, std::u32string_view other) {
 }  // namespace
 
 std::u32string FoldCase(std::string_view utf8) {
+    // Upper case as Windows compares names, one code point per character, so that "?"
+    // stands for one character also outside the basic plane.
+    const std::u16string wide = text::Utf8ToUtf16(utf8);
     std::u32string out;
-    out.reserve(utf8.size());
-    std::size_t i = 0;
-    const std::size_t n = utf8.size();
-    while (i < n) {
-        const auto b0 = static_cast<unsigned char>(utf8[i]);
-        if (b0 < 0x80) {
-            out.push_back((b0 >= 'a' && b0 <= 'z') ? static_cast<char32_t>(b0 - 0x20) : b0);
+    out.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const char16_t unit = wide[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            out.push_back(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                          (static_cast<char32_t>(wide[i + 1]) - 0xDC00));
             ++i;
-            continue;
+        } else {
+            out.push_back(text::UpcaseUnit(unit));
         }
-        std::size_t len = 0;
-        char32_t cp = 0;
-        char32_t min = 0;
-        if ((b0 & 0xE0) == 0xC0) {
-            len = 2;
-            cp = b0 & 0x1F;
-            min = 0x80;
-        } else if ((b0 & 0xF0) == 0xE0) {
-            len = 3;
-            cp = b0 & 0x0F;
-            min = 0x800;
-        } else if ((b0 & 0xF8) == 0xF0) {
-            len = 4;
-            cp = b0 & 0x07;
-            min = 0x10000;
-        }
-        bool ok = len != 0 && i + len <= n;
-        for (std::size_t k = 1; ok && k < len; ++k) {
-            const auto b = static_cast<unsigned char>(utf8[i + k]);
-            ok = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        if (!ok || cp < min || cp > 0x10FFFF) {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        i += len;
-        out.push_back(cp < 0x10000 ? text::UpcaseUnit(static_cast<char16_t>(cp)) : cp);
     }
     return out;
 }
