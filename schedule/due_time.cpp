@@ -2,26 +2,15 @@
 
 #include <limits>
 
+#include "platform/calendar.h"
+
 namespace keldra::schedule {
 
 using platform::DateTime;
 
-namespace {
-
-// Days since 1970-01-01 of a civil date (Howard Hinnant's algorithm).
-long long DayNumber(int y, int m, int d) {
-    y -= m <= 2 ? 1 : 0;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const long long yoe = y - era * 400;
-    const long long doy = (153LL * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-}  // namespace
-
 long long CalendarDays(const DateTime& from, const DateTime& to) {
-    return DayNumber(to.year, to.month, to.day) - DayNumber(from.year, from.month, from.day);
+    return platform::DaysFromCivil(to.year, to.month, to.day) -
+           platform::DaysFromCivil(from.year, from.month, from.day);
 }
 
 bool IsDue(const modAMaintvars& schedule, const DateTime& now) {
