@@ -52,7 +52,7 @@ std::uint32_t StartInterval(std::int32_t delayMilliseconds) {
 
 }  // namespace
 
-int Val(std::string_view text) {
+long long Val(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
         ++i;
@@ -62,13 +62,17 @@ int Val(std::string_view text) {
         negative = text[i] == '-';
         ++i;
     }
+    // Past every 32-bit number the value stops growing but the digits are still read, so
+    // that a long number never wraps around into one a check box takes.
+    constexpr long long kBeyond32Bits = 1'000'000'000'000LL;
     long long value = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0 &&
-           value < 1'000'000'000) {
-        value = value * 10 + (text[i] - '0');
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0) {
+        if (value < kBeyond32Bits) {
+            value = value * 10 + (text[i] - '0');
+        }
         ++i;
     }
-    return static_cast<int>(negative ? -value : value);
+    return negative ? -value : value;
 }
 
 FrmMain::FrmMain(Program& program)
@@ -140,13 +144,9 @@ void FrmMain::CreateControls() {
         lblStatus_[n]->SetForeColor(i % 2 == 0 ? kGreen : kRed);
         lblProc_[n]->OnClick = [this, i] { RowClick(i); };
         lblStatus_[n]->OnClick = [this, i] { RowClick(i); };
-        if (i == 1 || i == 3) {
-            lblProc_[n]->SetEnabled(false);
-            lblStatus_[n]->SetEnabled(false);
-            lblProc_[n]->SetPointer(Pointer::Custom);
-            lblStatus_[n]->SetPointer(Pointer::Custom);
-        }
     }
+    SetRowClickable(1, false);
+    SetRowClickable(3, false);
     // Separators between the rows, and around the controls below them.
     for (int i = 0; i < 5; ++i) {
         w.AddControl(ControlKind::Line, "Line" + std::to_string(i + 1),
@@ -234,7 +234,7 @@ void FrmMain::StartAtLogon() {
         ports_.process.EndNow(0);
     }
     tmrAMaint_->SetInterval(StartInterval(*delay));
-    lblSchedStart_->SetText(Countdown(now));
+    ShowCountdown(now);
     cmdScnN_->SetVisible(true);
     tmrAMaint_->SetEnabled(true);
     tmrUpd_->SetEnabled(true);
@@ -245,6 +245,20 @@ void FrmMain::StartAtLogon() {
 std::string FrmMain::Countdown(const platform::DateTime& now) const {
     return schedule::CountdownText([this](std::string_view id) { return Text(id); },
                                    program_.AMaint, now);
+}
+
+void FrmMain::ShowCountdown(const platform::DateTime& now) {
+    const std::string countdown = Countdown(now);
+    lblSchedStart_->SetText(countdown);
+    TrayIC_->SetTipText(countdown);
+}
+
+void FrmMain::SetRowClickable(int row, bool clickable) {
+    for (auto* label :
+         {lblStatus_[static_cast<std::size_t>(row)], lblProc_[static_cast<std::size_t>(row)]}) {
+        label->SetEnabled(clickable);
+        label->SetPointer(clickable ? Pointer::Custom : Pointer::Default);
+    }
 }
 
 void FrmMain::AMaintCheck() {
@@ -258,6 +272,7 @@ void FrmMain::AMaintCheck() {
     const auto& schedule = program_.AMaint;
     const platform::DateTime now = ports_.process.Now();
     if (!schedule::IsDue(schedule, now)) {
+        const bool wasWaiting = SchedWaiting;
         tmrUpd_->SetEnabled(false);
         tmrAMaint_->SetEnabled(false);
         ScheduledRun = false;
@@ -265,6 +280,9 @@ void FrmMain::AMaintCheck() {
         program_.ScanCancelled = false;
         lblSchedStart_->SetText("");
         cmdScnN_->SetVisible(false);
+        if (wasWaiting) {
+            TrayIC_->SetTipText(Text("OSM_KLT"));  // no countdown left to show
+        }
         ports_.ui.DoEvents();
         return;
     }
@@ -276,7 +294,7 @@ void FrmMain::AMaintCheck() {
     tmrAMaint_->SetEnabled(false);
     tmrAMaint_->SetInterval(StartInterval(*delay));
     cmdScnN_->SetVisible(true);
-    lblSchedStart_->SetText(Countdown(now));
+    ShowCountdown(now);
     tmrAMaint_->SetEnabled(true);
     tmrUpd_->SetEnabled(true);
     SchedWaiting = true;
@@ -306,7 +324,7 @@ void FrmMain::cmdScnN_Click() {
 }
 
 void FrmMain::tmrUpd_Timer() {
-    lblSchedStart_->SetText(Countdown(ports_.process.Now()));
+    ShowCountdown(ports_.process.Now());
 }
 
 void FrmMain::Lang() {
@@ -340,15 +358,22 @@ void FrmMain::Form_Activate() {
     ui.DoEvents();
     TrayIC_->ShowIcon();
     if (SchedWaiting) {
-        window_->Hide();
+        // The program waits in the tray from the start. A window the user brings back
+        // meanwhile stays, with "Scan Now", the countdown and "Cancel" in reach.
+        if (!activatedOnce_) {
+            window_->Hide();
+        }
+        activatedOnce_ = true;
         return;
     }
+    activatedOnce_ = true;
     RunStarted = true;
 
     frmWelc_.Load();
-    const int welcome = Val(ports_.settings.GetSetting(kAppName, kOptions, "WelcScreen", "0"));
+    const long long welcome =
+        Val(ports_.settings.GetSetting(kAppName, kOptions, "WelcScreen", "0"));
     if (welcome >= 0 && welcome <= 2) {
-        frmWelc_.chkNotShow().SetValue(welcome);
+        frmWelc_.chkNotShow().SetValue(static_cast<int>(welcome));
     }
     if (frmWelc_.chkNotShow().Value() == 0) {
         frmWelc_.chkNotShow().SetValue(1);
@@ -360,9 +385,9 @@ void FrmMain::Form_Activate() {
     window_->Hide();
     TrayIC_->SetTipText(Text("OSM_KLT"));
     lblSchedStart_->SetText("");
-    const int autoFix = Val(ports_.settings.GetSetting(kAppName, kOptions, "AutoFix", "1"));
+    const long long autoFix = Val(ports_.settings.GetSetting(kAppName, kOptions, "AutoFix", "1"));
     if (autoFix >= 0 && autoFix <= 2) {
-        chkAutoFix_->SetValue(autoFix);
+        chkAutoFix_->SetValue(static_cast<int>(autoFix));
     }
     if (Anim_->Open(ports_.process.ProgramFolder() + "\\cpuscan.avi")) {
         Anim_->Play();
@@ -371,6 +396,11 @@ void FrmMain::Form_Activate() {
     RunMaintenance();
     ui.DoEvents();
     Anim_->Stop();
+    // The scheduler armed a start during the pass, which stopped it and emptied the lists:
+    // the program now waits for that start, and there is nothing to fix.
+    if (SchedWaiting) {
+        return;
+    }
     if (chkAutoFix_->Value() == platform::ui::kChecked || ScheduledRun) {
         FixProblems();
     }
@@ -438,10 +468,7 @@ void FrmMain::RunMaintenance() {
     const std::size_t problems = program_.problems.Count();
     if (problems > 0) {
         lblStatus_[1]->SetText(std::to_string(problems) + Text("OCM_PStat"));
-        lblStatus_[1]->SetEnabled(true);
-        lblProc_[1]->SetEnabled(true);
-        lblStatus_[1]->SetPointer(Pointer::Custom);
-        lblProc_[1]->SetPointer(Pointer::Custom);
+        SetRowClickable(1, true);
     } else {
         lblStatus_[1]->SetForeColor(kGreen);
         lblStatus_[1]->SetText(Text("OCM_DoneNP"));
@@ -472,10 +499,7 @@ void FrmMain::RunMaintenance() {
     const auto& junk = program_.junk;
     if (junk.JunkCount > 0) {
         lblStatus_[3]->SetText(std::to_string(junk.JunkBytes / (1024 * 1024)) + Text("OCM_MStat"));
-        lblStatus_[3]->SetEnabled(true);
-        lblProc_[3]->SetEnabled(true);
-        lblStatus_[3]->SetPointer(Pointer::Custom);
-        lblProc_[3]->SetPointer(Pointer::Custom);
+        SetRowClickable(3, true);
     } else {
         lblStatus_[3]->SetForeColor(kGreen);
         lblStatus_[3]->SetText(Text("OCM_DoneNS"));
@@ -561,10 +585,8 @@ void FrmMain::StopScanProc() {
     for (auto* status : lblStatus_) {
         status->SetVisible(false);
     }
-    lblStatus_[1]->SetEnabled(false);
-    lblStatus_[3]->SetEnabled(false);
-    lblProc_[1]->SetEnabled(false);
-    lblProc_[3]->SetEnabled(false);
+    SetRowClickable(1, false);
+    SetRowClickable(3, false);
     cmdCorrectProblems_->SetEnabled(false);
 }
 

@@ -114,6 +114,11 @@ class FrmMain {
     void UnloadOthers();
     void StartAtLogon();
     std::string Countdown(const platform::DateTime& now) const;
+    // The countdown in the label and, while a start waits, in the tray tooltip.
+    void ShowCountdown(const platform::DateTime& now);
+    // Rows 1 and 3 open their results window only while enabled, and only then show the
+    // hand pointer.
+    void SetRowClickable(int row, bool clickable);
 
     Program& program_;
     const Ports& ports_;
@@ -143,9 +148,13 @@ class FrmMain {
     platform::ui::Control* cmdCorrectProblems_ = nullptr;
     platform::ui::Timer* tmrUpd_ = nullptr;
     platform::ui::Timer* tmrAMaint_ = nullptr;
+    // The first activation has happened. A waiting start hides the window only then: a
+    // window the user brings back from the tray stays shown.
+    bool activatedOnce_ = false;
 };
 
-// The number at the start of a text, as a setting holds it; 0 when there is none.
-int Val(std::string_view text);
+// The number at the start of a text, as a setting holds it; 0 when there is none. Digits
+// beyond the 32-bit range are not wrapped around: the result then lies outside it.
+long long Val(std::string_view text);
 
 }  // namespace keldra::app

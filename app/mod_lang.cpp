@@ -12,8 +12,9 @@ std::string GetLangText(const Ports& ports, std::string_view id) {
     ports.language.GetValueForID(id, buffer);
     // The text ends at the first NUL; 255 bytes without one are all text.
     const auto end = std::find(buffer.begin(), buffer.begin() + 255, '\0');
-    return text::AnsiToUtf8(
-        std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.begin())));
+    // In the system's code page, as the library writes it, not in a fixed one.
+    return text::Utf16ToUtf8(ports.language.AnsiToUtf16(
+        std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.begin()))));
 }
 
 }  // namespace keldra::app

@@ -225,11 +225,13 @@ void FrmSchedule::LoadAutoMaintData() {
     if (const auto on = Boolean(Setting("AutoMaint", "0"))) {
         vars_.AMaintOn = *on;
     }
-    // A last run that cannot be read counts as none, the present time: with the old
-    // value kept instead, every-three-days and weekly schedules would fall due at every
-    // start or never.
-    vars_.AMaintLastRun = ParseLastRun(Setting("LastRun", ""), ports_.process.UserDateFormats())
-                              .value_or(ports_.process.Now());
+    // Absent, the last run is now. A text that is no date keeps the value held before,
+    // at start-up the earliest date, so that a switched-on schedule is due and its run
+    // stores a readable last run again.
+    if (const auto lastRun = ParseLastRun(Setting("LastRun", FormatLastRun(ports_.process.Now())),
+                                          ports_.process.UserDateFormats())) {
+        vars_.AMaintLastRun = *lastRun;
+    }
 
     if (vars_.AMaintType >= -1 && vars_.AMaintType < cmdTimeSet_->ItemCount()) {
         cmdTimeSet_->SetValue(vars_.AMaintType);

@@ -17,7 +17,9 @@ std::string LogonCommandLine(std::string_view programFolder, std::string_view pr
 
 // Registers the start for every user of the machine; where that cannot be written (an
 // ordinary user), for the current user, so that an enabled schedule really starts the
-// program. Only one of the two entries is left, so that the program never starts twice.
+// program. A machine entry of the same name that this user cannot change counts as
+// written, whatever path it names. Only one of the two entries is left, so that the
+// program never starts twice.
 // False when neither could be written.
 bool RegisterLogonStart(platform::RegistryPort& reg, std::string_view commandLine);
 

@@ -79,7 +79,12 @@ class SimProcess final : public ProcessPort {
 class SimLanguage final : public LanguagePort {
   public:
     bool GetValueForID(std::string_view id, Buffer& buffer) override;
+    // Decoded in `codePage`.
+    std::u16string AnsiToUtf16(std::string_view ansi) const override;
     bool present = true;
+    // The system's ANSI code page: 1252 (Western), 1251 (Cyrillic) or 1250 (Central
+    // European).
+    int codePage = 1252;
     // Raw bytes the library writes (at most 255; no NUL added when a text has 255).
     std::map<std::string, std::string, std::less<>> texts;
     std::vector<std::string> asked;

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_language.h"
 
+#include <climits>
 #include <utility>
 
 #include "platform/win32/wide_text.h"
@@ -99,6 +100,20 @@ bool Win32Language::GetValueForID(std::string_view id, Buffer& buffer) {
     const std::string terminated(id);  // ASCII identifiers, passed byte for byte
     getValueForId_(terminated.c_str(), buffer.data(), 0);
     return true;
+}
+
+std::u16string Win32Language::AnsiToUtf16(std::string_view ansi) const {
+    if (ansi.empty() || ansi.size() > static_cast<std::size_t>(INT_MAX)) {
+        return {};
+    }
+    const int count = static_cast<int>(ansi.size());
+    const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), count, nullptr, 0);
+    if (units <= 0) {
+        return {};
+    }
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), count, wide.data(), units);
+    return std::u16string(wide.begin(), wide.end());
 }
 
 }  // namespace keldra::platform::win32

@@ -27,6 +27,8 @@ class Win32Language final : public LanguagePort {
     Win32Language& operator=(const Win32Language&) = delete;
 
     bool GetValueForID(std::string_view id, Buffer& buffer) override;
+    // Decoded in the ANSI code page of the system (CP_ACP).
+    std::u16string AnsiToUtf16(std::string_view ansi) const override;
 
     static constexpr const wchar_t* kLibraryName = L"lang.dll";
 

@@ -369,6 +369,74 @@ TEST_F(FrmMainTest, StopScanProcResetsTheDisplay) {
     EXPECT_FALSE(Control("cmdCorrectProblems").Enabled());
 }
 
+TEST_F(FrmMainTest, RowsOneAndThreeShowTheHandOnlyWhileTheyCanBeClicked) {
+    NoAutoFix();
+    SeenWelcome();
+    const auto pointers = [this] {
+        std::string seen;
+        for (int row : {1, 3}) {
+            for (SimControl* label : {&Proc(row), &Status(row)}) {
+                seen += label->Enabled() ? "on:" : "off:";
+                seen += label->MousePointer() == Pointer::Custom ? "hand " : "arrow ";
+            }
+        }
+        return seen;
+    };
+    const std::string disabled = "off:arrow off:arrow off:arrow off:arrow ";
+    std::string beforePass;
+    std::string duringPass;
+    sim.ui.AtDoEvents(1, [&] { beforePass = pointers(); });
+    Main().ScanRegistry = [&] { duringPass = pointers(); };
+    Run();
+    EXPECT_EQ(beforePass, disabled);
+    EXPECT_EQ(duringPass, disabled);
+    EXPECT_EQ(pointers(), disabled) << "nothing found: green rows that cannot be clicked";
+
+    FindProblems(2);
+    Main().StopScanProc();
+    program.ScanCancelled = false;
+    Main().RunMaintenance();
+    EXPECT_EQ(pointers(), "on:hand on:hand off:arrow off:arrow ");
+    Main().StopScanProc();
+    EXPECT_EQ(pointers(), disabled);
+}
+
+TEST_F(FrmMainTest, ANumberBeyondThirtyTwoBitsLeavesTheBoxesAsTheirDefaultsSay) {
+    EXPECT_EQ(Val("4294967296"), 4'294'967'296LL);
+    EXPECT_EQ(Val(" -4294967297x"), -4'294'967'297LL);
+    EXPECT_EQ(Val("2abc"), 2);
+    EXPECT_EQ(Val("x1"), 0);
+
+    // Read as 0 it would clear "Fix all problems automatically"; as 1, skip the welcome.
+    settings.SaveSetting("Keldra Maintenance", "Options", "AutoFix", "4294967296");
+    settings.SaveSetting("Keldra Maintenance", "Options", "WelcScreen", "4294967297");
+    std::string fixed;
+    Main().DestroyJunk = [&] { fixed += "junk "; };
+    Main().Remove = [&] { fixed += "registry"; };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(fixed, "junk registry");
+    EXPECT_EQ(Control("chkAutoFix").Value(), kChecked);
+    EXPECT_EQ(sim.ui.Find("frmWelc").ShowCount(), 1);
+    EXPECT_EQ(Setting("WelcScreen"), "1");
+    EXPECT_EQ(Setting("AutoFix"), "4294967296") << "an unchanged box stores nothing";
+}
+
+TEST_F(FrmMainTest, CaptionsAreReadInTheSystemsCodePage) {
+    NoAutoFix();
+    SeenWelcome();
+    sim.language.codePage = 1251;
+    sim.language.texts["OCM_MCap"] = "\xCE\xE1\xF1\xEB\xF3\xE6\xE8\xE2\xE0\xED\xE8\xE5 Keldra";
+    sim.language.texts["OCM_lblProc0"] =
+        "\xCE\xEF\xF2\xE8\xEC\xE8\xE7\xE0\xF6\xE8\xFF \xEF\xE0\xEC\xFF\xF2\xE8...";
+    sim.language.texts["OSM_SE"] = "\xCE\xF2\xEC\xE5\xED\xE0";
+    sim.language.texts["OSM_KLT"] = "\xCE\xE1\xF1\xEB\xF3\xE6\xE8\xE2\xE0\xED\xE8\xE5";
+    EXPECT_EQ(Run(), std::nullopt);
+    EXPECT_EQ(MainWindow().Caption(), "Обслуживание Keldra");
+    EXPECT_EQ(Proc(0).Text(), "Оптимизация памяти...");
+    EXPECT_EQ(Control("cmdCancel").Text(), "Отмена");
+    EXPECT_EQ(sim.tray.tip, "Обслуживание");
+}
+
 TEST_F(FrmMainTest, WaitSleepsInsteadOfSpinningAndSurvivesTheTickWrap) {
     sim.clock.SetTicks(0xFFFFFFFFu - 500);
     const int before = sim.ui.DoEventsCalls();
@@ -428,6 +496,27 @@ TEST(ModLang, LooksUpInTheProgramFolderAndConvertsAnsi) {
     EXPECT_EQ(GetLangText(ports, "unknown"), "");
     sim.language.present = false;
     EXPECT_EQ(GetLangText(ports, "full"), "");
+}
+
+TEST(ModLang, ReadsTheLibrarysBytesInTheSystemsAnsiCodePage) {
+    platform::sim::SimPlatform sim;
+    platform::sim::SimRegistry registry;
+    platform::RegistrySettings settings{registry};
+    platform::sim::SimFileSystem files;
+    platform::sim::SimTextFiles textFiles;
+    platform::sim::SimSystemInfo systemInfo{files};
+    const Ports ports{sim.ui, sim.process, settings, sim.language, sim.tray,  registry,
+                      files,  textFiles,   files,    files,        systemInfo};
+    sim.language.texts = {{"cyrillic", "\xD1\xEA\xE0\xED\xE8\xF0\xEE\xE2\xE0\xF2\xFC \xA8\xB8"},
+                          {"polish", "\xAF\xF3\xB3\xE6 g\xEA\x9Cl\xB9"},
+                          {"unassigned", "\x98"}};
+    sim.language.codePage = 1251;
+    EXPECT_EQ(GetLangText(ports, "cyrillic"), "Сканировать Ёё");
+    EXPECT_EQ(GetLangText(ports, "unassigned"), "\u0098");
+    sim.language.codePage = 1250;
+    EXPECT_EQ(GetLangText(ports, "polish"), "Żółć gęślą");
+    sim.language.codePage = 1252;
+    EXPECT_EQ(GetLangText(ports, "polish"), "¯ó³æ gêœl¹");
 }
 
 }  // namespace

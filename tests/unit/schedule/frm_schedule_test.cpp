@@ -179,6 +179,39 @@ TEST_F(FrmScheduleTest, OnlyOneLogonEntryIsLeftSoThatTheProgramStartsOnce) {
     EXPECT_EQ(RunEntry(reg_root::kCurrentUser), "<absent>");
 }
 
+TEST_F(FrmScheduleTest, AMachineEntryTheUserCannotChangeIsTheOnlyOneWhateverItsSpelling) {
+    const std::string shortPath = "\"C:\\PROGRA~1\\KELDRA~1\\keldra.exe\" -auto";
+    mdlRegistry::SetStringValue(registry, reg_root::kLocalMachine, schedule::kRunKey,
+                                schedule::kRunValueName, shortPath);
+    MachineRunKeyReadOnly();
+    OpenScheduler();
+    Sched("chkEnable").Click();
+    EXPECT_EQ(RunEntry(reg_root::kLocalMachine), shortPath);
+    EXPECT_EQ(RunEntry(reg_root::kCurrentUser), "<absent>") << "no second copy at logon";
+    // Switching off removes what the user may remove; the machine's entry stays.
+    Sched("chkEnable").Click();
+    EXPECT_EQ(RunEntry(reg_root::kCurrentUser), "<absent>");
+    EXPECT_EQ(RunEntry(reg_root::kLocalMachine), shortPath);
+
+    // Another folder, another letter case, no quotes: still one entry.
+    for (const char* other : {"\"D:\\Old\\keldra.exe\" -auto",
+                              "\"c:\\program files\\keldra maintenance\\KELDRA.EXE\" -AUTO",
+                              "C:\\Program Files\\Keldra Maintenance\\keldra.exe -auto"}) {
+        platform::sim::SimRegistry machine;
+        platform::RegKey key = 0;
+        ASSERT_EQ(machine.CreateKey(reg_root::kLocalMachine, schedule::kRunKey, key), 0);
+        machine.CloseKey(key);
+        ASSERT_TRUE(mdlRegistry::SetStringValue(machine, reg_root::kLocalMachine, schedule::kRunKey,
+                                                schedule::kRunValueName, other));
+        ASSERT_TRUE(machine.DenyAccess(reg_root::kLocalMachine, schedule::kRunKey, false, true));
+        EXPECT_TRUE(schedule::RegisterLogonStart(machine, kCommand)) << other;
+        EXPECT_EQ(mdlRegistry::GetStringValue(machine, reg_root::kCurrentUser, schedule::kRunKey,
+                                              schedule::kRunValueName, "<absent>"),
+                  "<absent>")
+            << other;
+    }
+}
+
 TEST_F(FrmScheduleTest, TheHourBoxKeepsDigitsWithinItsRangeAndEachChangeSaves) {
     OpenScheduler();
     Sched("chkEnable").Click();
@@ -310,8 +343,12 @@ TEST_F(FrmScheduleTest, StoredValuesThatCannotBeReadKeepWhatTheProgramHolds) {
     EXPECT_EQ(Sched("cmdTimeSet").Value(), 1);
 }
 
-TEST_F(FrmScheduleTest, TheLastRunIsReadInTheOlderRegionalFormAndOtherwiseCountsAsNow) {
+TEST_F(FrmScheduleTest, TheLastRunIsReadInTheOlderRegionalFormAndOtherwiseKeepsItsValue) {
     schedule::FrmSchedule& window = Main().frmSchedule();
+    // Unreadable from the start: the earliest date, so that a schedule is due.
+    Store("LastRun", "damaged");
+    window.LoadAutoMaintData();
+    EXPECT_EQ(Values().AMaintLastRun, DateTime{});
     Store("LastRun", "12/1/2026 8:00:00 PM");
     window.LoadAutoMaintData();
     EXPECT_EQ(Values().AMaintLastRun, (DateTime{2026, 12, 1, 20, 0, 0}));
@@ -319,13 +356,14 @@ TEST_F(FrmScheduleTest, TheLastRunIsReadInTheOlderRegionalFormAndOtherwiseCounts
     // The user changed the regional format since: the text is no date any more.
     sim.process.dateFormats = {"dd.MM.yyyy", "HH:mm:ss", "", ""};
     window.LoadAutoMaintData();
-    EXPECT_EQ(Values().AMaintLastRun, Now());
-    Store("LastRun", "01.12.2026 20:00:00");
-    window.LoadAutoMaintData();
     EXPECT_EQ(Values().AMaintLastRun, (DateTime{2026, 12, 1, 20, 0, 0}));
+    Store("LastRun", "02.12.2026 20:00:00");
+    window.LoadAutoMaintData();
+    EXPECT_EQ(Values().AMaintLastRun, (DateTime{2026, 12, 2, 20, 0, 0}));
     Store("LastRun", "damaged");
     window.LoadAutoMaintData();
-    EXPECT_EQ(Values().AMaintLastRun, Now());
+    EXPECT_EQ(Values().AMaintLastRun, (DateTime{2026, 12, 2, 20, 0, 0}));
+    EXPECT_EQ(Setting("LastRun"), "damaged") << "loading stores nothing";
 }
 
 TEST_F(FrmScheduleTest, LoadingStoresNothingButAChangedCheckBoxStillRegisters) {

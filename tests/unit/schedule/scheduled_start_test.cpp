@@ -49,7 +49,76 @@ class ScheduledStartTest : public ScheduleTest {
     // The memory optimiser was started after the companion program: a pass ran.
     bool PassRan() { return sim.process.started.size() > 1; }
 
+    // A program waiting for a start at 09:30 is brought back from the tray at 09:10:45:
+    // the window stays, counts down, and its buttons work until "Cancel" ends it.
+    void BringBackTheWaitingWindow() {
+        ASSERT_TRUE(Armed());
+        ASSERT_FALSE(MainWindow().Visible()) << "hidden into the tray at the start";
+        sim.tray.Send(platform::tray_message::kLButtonUp);
+        ASSERT_EQ(Pump(), std::nullopt);  // the activation that follows
+        EXPECT_TRUE(MainWindow().Visible());
+        EXPECT_EQ(MainWindow().State(), platform::ui::WindowState::Normal);
+        EXPECT_TRUE(Control("cmdScnN").Visible());
+        EXPECT_EQ(Control("lblSchedStart").Text(), "Starts in 0 h 21 min");
+        ASSERT_EQ(RunFor(60'000), std::nullopt);
+        EXPECT_TRUE(MainWindow().Visible()) << "still shown a minute later";
+        EXPECT_EQ(Control("lblSchedStart").Text(), "Starts in 0 h 20 min");
+        EXPECT_TRUE(Armed());
+        EXPECT_FALSE(PassRan());
+
+        // The scheduler opens and closes without hiding the window or starting a pass.
+        Control("cmdScheduler").Click();
+        EXPECT_TRUE(Scheduler().Visible());
+        Scheduler().Close();
+        ASSERT_EQ(Pump(), std::nullopt);
+        EXPECT_TRUE(MainWindow().Visible());
+        EXPECT_TRUE(Armed());
+
+        // Minimising hides it as always; the tray brings it back again.
+        MainWindow().SetState(platform::ui::WindowState::Minimized);
+        EXPECT_FALSE(MainWindow().Visible());
+        sim.tray.Send(platform::tray_message::kLButtonUp);
+        ASSERT_EQ(Pump(), std::nullopt);
+        EXPECT_TRUE(MainWindow().Visible());
+
+        sim.ui.Post([this] { Control("cmdCancel").Click(); });
+        EXPECT_EQ(Pump(), 0);
+        EXPECT_FALSE(PassRan());
+        EXPECT_FALSE(sim.tray.shown);
+    }
+
+    // During the first pass the user opens the scheduler, switches on a daily start at
+    // 09:30 and closes it: the pass stops, and the program waits for that start.
+    void ScheduleDuringThePass() {
+        Main().SearchJunk = [this] { searched = true; };
+        Main().ScanRegistry = [this] {
+            Main().ScanRegistry = nullptr;  // the user does this once, in the first pass
+            Control("cmdScheduler").Click();
+            Sched("chkEnable").Click();
+            Sched("txtHour").SetText("9");
+            Sched("txtMin").SetText("30");
+            Scheduler().Close();
+        };
+        ASSERT_EQ(Run(), std::nullopt) << "still running";
+        EXPECT_FALSE(searched) << "the pass stopped at its next test";
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_FALSE(Status(i).Visible()) << i;
+        }
+        EXPECT_TRUE(Armed());
+        EXPECT_EQ(Timer("tmrAMaint").Interval(), 1'200'000u) << "armed at 09:10:47";
+        EXPECT_FALSE(Control("cmdCorrectProblems").Enabled()) << "nothing to fix yet";
+        EXPECT_EQ(fixed, "");
+        EXPECT_EQ(sim.tray.tip, Control("lblSchedStart").Text());
+
+        // At the start minute the second pass runs and fixes, and the program ends.
+        EXPECT_EQ(RunFor(3'600'000), 0);
+        EXPECT_EQ(fixed, "junk registry");
+        EXPECT_TRUE(searched);
+        EXPECT_EQ(Setting("LastRun"), "2026-12-08 09:30:47");
+    }
+
     std::string fixed;
+    bool searched = false;
 };
 
 TEST_F(ScheduledStartTest, ADueStartLaterTodayIsArmedAndTheWindowWaitsInTheTray) {
@@ -238,7 +307,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DueCase{"EveryThreeDaysLastRunInTheFuture", 1, "2027-01-01 00:00:00", false},
                       DueCase{"WeeklyLastRunInTheFuture", 2, "2027-01-01 00:00:00", false},
                       DueCase{"UnknownFrequency", 3, "2020-01-01 00:00:00", false},
-                      DueCase{"WeeklyLastRunUnreadable", 2, "31/31/2020", false}),
+                      // The last run loaded at start-up (absent: then) stays.
+                      DueCase{"WeeklyLastRunUnreadableLater", 2, "31/31/2020", false}),
     [](const ::testing::TestParamInfo<DueCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ScheduledStartTest, ALogonStartWithTheScheduleOffEndsUnseen) {
@@ -293,34 +363,83 @@ TEST_F(ScheduledStartTest, WithoutTheWordAutoTheStartIsNormal) {
     EXPECT_TRUE(PassRan());
 }
 
-TEST_F(ScheduledStartTest, ClosingTheSchedulerDuringAPassArmsAStartLaterToday) {
+TEST_F(ScheduledStartTest, ClosingTheSchedulerDuringAPassWaitsForTheArmedStart) {
     QuietStart();
     WatchFixing();
-    bool searched = false;
-    Main().SearchJunk = [&] { searched = true; };
-    Main().ScanRegistry = [this] {
-        Main().ScanRegistry = nullptr;  // the user does this once, in the first pass
-        Control("cmdScheduler").Click();
-        Sched("chkEnable").Click();
-        Sched("txtHour").SetText("9");
-        Sched("txtMin").SetText("30");
-        Scheduler().Close();
-    };
-    ASSERT_EQ(Run(), std::nullopt);
-    EXPECT_FALSE(searched) << "the pass stopped at its next test";
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_FALSE(Status(i).Visible()) << i;
-    }
-    EXPECT_TRUE(Armed());
-    EXPECT_EQ(Timer("tmrAMaint").Interval(), 1'200'000u) << "armed at 09:10:47";
-    EXPECT_TRUE(Control("cmdCorrectProblems").Enabled()) << "the activation went on as usual";
-    EXPECT_EQ(fixed, "");
+    ScheduleDuringThePass();
+}
 
-    // At the start minute the second pass runs and fixes, and the program ends.
+TEST_F(ScheduledStartTest, WithAutomaticFixingTooAStartArmedDuringAPassIsWaitedFor) {
+    Store("WelcScreen", "1");  // "AutoFix" absent: ticked
+    WatchFixing();
+    ScheduleDuringThePass();
+}
+
+TEST_F(ScheduledStartTest, TheTrayBringsBackAWindowThatWaitsForALogonStart) {
+    sim.process.commandLine = "-auto";
+    QuietStart();
+    StoreSchedule(0, 9, 30, true, "2026-12-07 09:30:00");
+    ASSERT_EQ(Run(), std::nullopt);
+    BringBackTheWaitingWindow();
+}
+
+TEST_F(ScheduledStartTest, TheTrayBringsBackAWindowThatWaitsAfterANormalStart) {
+    QuietStart();
+    StoreSchedule(0, 9, 30, true, "2026-12-07 09:30:00");
+    ASSERT_EQ(Run(), std::nullopt);
+    BringBackTheWaitingWindow();
+}
+
+TEST_F(ScheduledStartTest, AWaitingWindowShownFromOutsideStaysAndScanNowRunsThePass) {
+    QuietStart();
+    StoreSchedule(0, 9, 30, true, "2026-12-07 09:30:00");
+    WatchFixing();
+    ASSERT_EQ(Run(), std::nullopt);
+    MainWindow().Show();
+    ASSERT_EQ(Pump(), std::nullopt);
+    EXPECT_TRUE(MainWindow().Visible());
+    sim.ui.Post([this] { Control("cmdScnN").Click(); });
+    EXPECT_EQ(Pump(), 0);
+    EXPECT_EQ(fixed, "junk registry");
+}
+
+TEST_F(ScheduledStartTest, WhileAStartWaitsTheTooltipIsTheCountdown) {
+    QuietStart();
+    StoreSchedule(0, 9, 30, true, "2026-12-07 09:30:00");
+    ASSERT_EQ(Run(), std::nullopt);
+    EXPECT_EQ(sim.tray.tip, "Starts in 0 h 21 min");
+    ASSERT_EQ(RunFor(60'000), std::nullopt);
+    EXPECT_EQ(sim.tray.tip, "Starts in 0 h 20 min") << "refreshed with the label";
+
+    // During the scheduled pass and after it, the tooltip names the program again.
+    std::string tipDuringPass;
+    Main().ScanRegistry = [&] { tipDuringPass = sim.tray.tip; };
+    Main().DestroyJunk = [] { throw std::runtime_error("drive gone"); };  // keeps it running
+    ASSERT_EQ(RunFor(3'600'000), std::nullopt);
+    EXPECT_EQ(tipDuringPass, "Keldra Maintenance");
+    EXPECT_EQ(sim.tray.tip, "Keldra Maintenance");
+
+    // Armed again and then switched off: no stale countdown stays in the tooltip.
+    SetNow({2026, 12, 8, 9, 40, 0});
+    Store("Min", "50");
+    Main().AMaintCheck();
+    EXPECT_EQ(sim.tray.tip, "Starts in 0 h 11 min");
+    Store("AutoMaint", "0");
+    Main().AMaintCheck();
+    EXPECT_EQ(sim.tray.tip, "Keldra Maintenance");
+}
+
+TEST_F(ScheduledStartTest, AnUnreadableLastRunMakesAWeeklyScheduleDueAndItsRunStoresItAgain) {
+    sim.process.commandLine = "-auto";
+    Store("AutoFix", "0");
+    StoreSchedule(2, 9, 30, true, "31/31/2020");
+    WatchFixing();
+    ASSERT_EQ(Run(), std::nullopt) << "due: the logon start waits";
+    EXPECT_TRUE(Armed());
+    EXPECT_EQ(Setting("LastRun"), "31/31/2020") << "not rewritten by waiting";
     EXPECT_EQ(RunFor(3'600'000), 0);
     EXPECT_EQ(fixed, "junk registry");
-    EXPECT_TRUE(searched);
-    EXPECT_EQ(Setting("LastRun"), "2026-12-08 09:30:47");
+    EXPECT_EQ(Setting("LastRun"), "2026-12-08 09:30:45");
 }
 
 TEST_F(ScheduledStartTest, CancelWithTheSchedulerOpenEndsWithoutTheIconComingBack) {
