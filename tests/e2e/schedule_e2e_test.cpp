@@ -1,5 +1,6 @@
 // Scheduled maintenance with the real keldra.exe: switched on in the scheduler window,
-// registered for logon, and a start with "-auto" that waits in the tray for its minute.
+// registered for logon, and a start with "-auto" that waits in the tray for its minute and
+// can be brought back from there meanwhile.
 // Slow: it waits for the wall clock to reach the start minute.
 #include <gtest/gtest.h>
 
@@ -87,8 +88,8 @@ class EndToEndSchedule : public ::testing::Test {
 };
 
 TEST_F(EndToEndSchedule, SwitchedOnItRegistersTheLogonStartWhichWaitsRunsFixesAndEnds) {
-    // The start minute lies two minutes ahead; close to midnight, wait for the new day so
-    // that it is still today's.
+    // The start minute lies three minutes ahead, which leaves a minute to watch the
+    // countdown; close to midnight, wait for the new day so that it is still today's.
     if (LocalNow().minuteOfDay >= 23 * 60 + 55) {
         ASSERT_TRUE(WaitUntil([] { return LocalNow().minuteOfDay < 60; }, 6 * 60));
     }
@@ -131,7 +132,7 @@ TEST_F(EndToEndSchedule, SwitchedOnItRegistersTheLogonStartWhichWaitsRunsFixesAn
     EXPECT_EQ(TextOf(boxes[0]), L"15");
     EXPECT_TRUE(WaitUntil([] { return Setting(L"Hour") == L"15"; }, 5));
 
-    const int start = LocalNow().minuteOfDay + 2;
+    const int start = LocalNow().minuteOfDay + 3;
     const std::wstring hour = std::to_wstring(start / 60);
     const std::wstring minute = std::to_wstring(start % 60);
     SetText(boxes[0], hour);
@@ -172,6 +173,27 @@ TEST_F(EndToEndSchedule, SwitchedOnItRegistersTheLogonStartWhichWaitsRunsFixesAn
     EXPECT_TRUE(HasVisibleStyle(ChildWithText(waiting, Lang("OSM_SN")))) << "\"Scan Now\"";
     EXPECT_FALSE(IsWindowVisible(waiting)) << "it waits in the tray";
     EXPECT_EQ(ProgramWindowWith(atLogon.Id(), Lang("OWM_3")), nullptr) << "no welcome window";
+
+    // A click on the tray icon brings the window back while the start waits, and it stays:
+    // "Scan Now" in reach and the countdown going on.
+    ASSERT_TRUE(ClickTrayIcon(atLogon.Id()));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(waiting) != FALSE; }, 10))
+        << "shown from the tray";
+    HWND scanNowWaiting = ChildWithText(waiting, Lang("OSM_SN"));
+    ASSERT_NE(scanNowWaiting, nullptr);
+    ASSERT_NE(countdown, nullptr);
+    Sleep(1500);
+    EXPECT_TRUE(IsWindowVisible(waiting)) << "not hidden again by its activation";
+    EXPECT_TRUE(IsWindowVisible(scanNowWaiting)) << "\"Scan Now\" visible";
+    const std::wstring before = TextOf(countdown);
+    Screenshot(waiting, L"main-waiting.bmp");
+    Sleep(61 * 1000);
+    EXPECT_TRUE(IsWindowVisible(waiting)) << "still shown a minute later";
+    EXPECT_TRUE(IsWindowVisible(scanNowWaiting));
+    const std::wstring after = TextOf(countdown);
+    EXPECT_NE(after, before) << "the countdown goes on: " << after.c_str();
+    EXPECT_EQ(after.rfind(Lang("OCM_SMC"), 0), 0u) << after.c_str();
+    ASSERT_LT(LocalNow().minuteOfDay, start) << "the start minute must not have come yet";
 
     // It runs at the start minute, fixes whatever the check box says, and ends.
     EXPECT_TRUE(atLogon.Running());

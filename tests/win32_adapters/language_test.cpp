@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/win32/win32_language.h"
 #include "support.h"
@@ -67,6 +68,23 @@ TEST(Win32Language, TextsComeFromTheLibraryInTheCurrentDirectoryByteForByte) {
         EXPECT_NE(GetModuleHandleW(L"lang.dll"), nullptr) << "the library stays loaded";
     }
     EXPECT_EQ(GetModuleHandleW(L"lang.dll"), nullptr) << "and goes with the adapter";
+}
+
+TEST(Win32Language, TextIsDecodedInTheSystemsAnsiCodePage) {
+    const Win32Language language(std::vector<std::string>{});
+    // What MultiByteToWideChar makes of the bytes in the system's code page, whichever
+    // that is; on the Western one of the test prefix these are German letters.
+    const std::string bytes = "Gr\xFC\xDF\x65 \x80";
+    wchar_t expected[16] = {};
+    ASSERT_GT(
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), expected, 16),
+        0);
+    EXPECT_EQ(language.AnsiToUtf16(bytes),
+              std::u16string(expected, expected + std::char_traits<wchar_t>::length(expected)));
+    if (GetACP() == 1252) {
+        EXPECT_EQ(language.AnsiToUtf16(bytes), u"Grüße €");
+    }
+    EXPECT_EQ(language.AnsiToUtf16(""), u"");
 }
 
 TEST(Win32Language, WithoutTheLibraryNothingIsWrittenAndALaterCallLooksAgain) {
