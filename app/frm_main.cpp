@@ -615,6 +615,9 @@ void FrmMain::RowClick(int index) {
 }
 
 void FrmMain::TrayIC_LButtonUp() {
+    // Brought back by the user: even a click that comes before the window's first
+    // activation keeps a waiting window shown.
+    activatedOnce_ = true;
     window_->SetState(platform::ui::WindowState::Normal);
     window_->Show();
 }

@@ -79,6 +79,7 @@ TEST_F(CyrillicEndToEnd, CaptionsFromALibraryInCodePage1251ReadAsCyrillic) {
         20))
         << "the main window with its \"Fix problems\" button in Russian";
     ASSERT_TRUE(WaitUntil([&] { return !TopWindows(keldra.Id(), L"KeldraTrayHost").empty(); }, 10));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) == FALSE; }, 10)) << "in the tray";
     ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
 

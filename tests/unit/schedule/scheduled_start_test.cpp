@@ -390,6 +390,22 @@ TEST_F(ScheduledStartTest, TheTrayBringsBackAWindowThatWaitsAfterANormalStart) {
     BringBackTheWaitingWindow();
 }
 
+TEST_F(ScheduledStartTest, ATrayClickBeforeTheFirstActivationAlsoKeepsTheWindowShown) {
+    sim.process.commandLine = "-auto";
+    QuietStart();
+    StoreSchedule(0, 9, 30, true, "2026-12-07 09:30:00");
+    try {
+        Main().Start();
+    } catch (const platform::ProcessExit&) {
+        FAIL() << "a start is due later today";
+    }
+    sim.tray.Send(platform::tray_message::kLButtonUp);  // before any event ran
+    ASSERT_EQ(Pump(), std::nullopt);
+    ASSERT_EQ(Pump(), std::nullopt);
+    EXPECT_TRUE(MainWindow().Visible());
+    EXPECT_TRUE(Armed());
+}
+
 TEST_F(ScheduledStartTest, AWaitingWindowShownFromOutsideStaysAndScanNowRunsThePass) {
     QuietStart();
     StoreSchedule(0, 9, 30, true, "2026-12-07 09:30:00");
