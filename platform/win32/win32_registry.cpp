@@ -70,6 +70,17 @@ RegStatus Win32Registry::OpenKeyEx(RegKey parent, std::string_view path, std::ui
     return status;
 }
 
+RegStatus Win32Registry::OpenKeyNoFollow(RegKey parent, std::string_view path, std::uint32_t access,
+                                         RegKey& result) {
+    HKEY key = nullptr;
+    const LSTATUS status =
+        RegOpenKeyExW(Native(parent), Wide(path).c_str(), REG_OPTION_OPEN_LINK, access, &key);
+    if (status == ERROR_SUCCESS) {
+        result = Adopt(key, parent);
+    }
+    return status;
+}
+
 RegStatus Win32Registry::CreateKey(RegKey parent, std::string_view path, RegKey& result) {
     HKEY key = nullptr;
     const LSTATUS status = RegCreateKeyW(Native(parent), Wide(path).c_str(), &key);

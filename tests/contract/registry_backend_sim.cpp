@@ -1,6 +1,8 @@
 #include "contract/registry_backend.h"
 #include "platform/sim/sim_registry.h"
 
+#include <string>
+
 namespace keldra::testing {
 namespace {
 
@@ -12,6 +14,22 @@ class SimBackend final : public RegistryBackend {
     }
     bool Deny(platform::RegKey root, std::string_view path, bool read, bool write) override {
         return reg_.DenyAccess(root, path, read, write);
+    }
+    bool CreateLink(platform::RegKey root, std::string_view path, platform::RegKey targetRoot,
+                    std::string_view targetPath) override {
+        std::string target;
+        if (targetRoot == platform::reg_root::kCurrentUser) {
+            target =
+                "\\Registry\\User\\" + std::string(platform::sim::SimRegistry::kCurrentUserSid);
+        } else if (targetRoot == platform::reg_root::kLocalMachine) {
+            target = "\\Registry\\Machine";
+        } else {
+            return false;
+        }
+        return reg_.CreateLink(root, path, target + "\\" + std::string(targetPath));
+    }
+    bool DeleteLink(platform::RegKey root, std::string_view path) override {
+        return reg_.DeleteTree(root, path);  // removes the link node, never what it leads to
     }
     std::size_t OpenHandleCount() const override { return reg_.OpenHandleCount(); }
 

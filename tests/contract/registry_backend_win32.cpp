@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <string>
 #include <vector>
@@ -19,6 +20,26 @@ using platform::win32::UniqueHKey;
 std::wstring Wide(std::string_view utf8) {
     const std::u16string u16 = text::Utf8ToUtf16(utf8);
     return std::wstring(u16.begin(), u16.end());
+}
+
+// The string form of the user's SID, which names the user's branch of HKEY_USERS.
+std::wstring CurrentUserSid() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) {
+        return {};
+    }
+    const platform::win32::UniqueKernelHandle token(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    wchar_t* text = nullptr;
+    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+        return {};
+    }
+    std::wstring sid(text);
+    LocalFree(text);
+    return sid;
 }
 
 // Replaces a key's access list; nullptr for `acl` means "no list": everyone may do all.
@@ -91,6 +112,48 @@ class Win32Backend final : public RegistryBackend {
                         SetKeyAcl(reg_.Native(root), Wide(path), acl);
         FreeSid(everyone);
         return ok;
+    }
+
+    bool CreateLink(platform::RegKey root, std::string_view path, platform::RegKey targetRoot,
+                    std::string_view targetPath) override {
+        std::wstring target;
+        if (targetRoot == platform::reg_root::kCurrentUser) {
+            const std::wstring sid = CurrentUserSid();
+            if (sid.empty()) {
+                return false;
+            }
+            target = L"\\Registry\\User\\" + sid;
+        } else if (targetRoot == platform::reg_root::kLocalMachine) {
+            target = L"\\Registry\\Machine";
+        } else {
+            return false;
+        }
+        target += L"\\" + Wide(targetPath);
+        HKEY raw = nullptr;
+        if (RegCreateKeyExW(reg_.Native(root), Wide(path).c_str(), 0, nullptr,
+                            REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &raw,
+                            nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        const UniqueHKey key(raw);
+        // The target as the kernel names it, without a terminating NUL.
+        return RegSetValueExW(key.get(), L"SymbolicLinkValue", 0, REG_LINK,
+                              reinterpret_cast<const BYTE*>(target.data()),
+                              static_cast<DWORD>(target.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+
+    bool DeleteLink(platform::RegKey root, std::string_view path) override {
+        HKEY raw = nullptr;
+        if (RegOpenKeyExW(reg_.Native(root), Wide(path).c_str(), REG_OPTION_OPEN_LINK,
+                          DELETE | KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) {
+            return false;
+        }
+        const UniqueHKey key(raw);
+        // Only the native call deletes the link key itself rather than its target.
+        using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+        const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+        return ntDeleteKey != nullptr && ntDeleteKey(key.get()) == 0;
     }
 
     std::size_t OpenHandleCount() const override { return reg_.OpenHandleCount(); }
