@@ -1,5 +1,6 @@
 #include "platform/win32/win32_registry.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -117,9 +118,13 @@ RegStatus Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subKeyCount,
 RegStatus Win32Registry::EnumKey(RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
                                  std::string& name) {
     std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
-    const LSTATUS status = RegEnumKeyW(Native(key), index, buffer.data(), nameCapacity);
+    DWORD length = nameCapacity;
+    // The length the platform reports, not the text up to the first NUL: a name with a NUL
+    // inside must not pass for the neighbour whose name is its first part.
+    const LSTATUS status = RegEnumKeyExW(Native(key), index, buffer.data(), &length, nullptr,
+                                         nullptr, nullptr, nullptr);
     if (status == ERROR_SUCCESS) {
-        name = Narrow(buffer.data(), wcsnlen(buffer.data(), nameCapacity));
+        name = Narrow(buffer.data(), std::min<std::size_t>(length, nameCapacity));
     }
     return status;
 }

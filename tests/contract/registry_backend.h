@@ -28,6 +28,12 @@ class RegistryBackend {
                             platform::RegKey targetRoot, std::string_view targetPath) = 0;
     // Removes a link key itself, not its target.
     virtual bool DeleteLink(platform::RegKey root, std::string_view path) = 0;
+    // Creates, or removes again, a key below `parent` whose name `name` holds a NUL, as
+    // only the native registry calls can make one.
+    virtual bool MakeKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                                     std::string_view name) = 0;
+    virtual bool DeleteKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                                       std::string_view name) = 0;
     // Keys the port opened and has not closed.
     virtual std::size_t OpenHandleCount() const = 0;
 };

@@ -31,6 +31,18 @@ class SimBackend final : public RegistryBackend {
     bool DeleteLink(platform::RegKey root, std::string_view path) override {
         return reg_.DeleteTree(root, path);  // removes the link node, never what it leads to
     }
+    bool MakeKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                             std::string_view name) override {
+        platform::RegKey key = 0;
+        const bool made =
+            reg_.CreateKey(root, std::string(parent) + "\\" + std::string(name), key) == 0;
+        reg_.CloseKey(key);
+        return made;
+    }
+    bool DeleteKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                               std::string_view name) override {
+        return reg_.DeleteTree(root, std::string(parent) + "\\" + std::string(name));
+    }
     std::size_t OpenHandleCount() const override { return reg_.OpenHandleCount(); }
 
   private:

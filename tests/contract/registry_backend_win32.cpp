@@ -3,6 +3,7 @@
 
 #include <aclapi.h>
 #include <sddl.h>
+#include <winternl.h>
 
 #include <string>
 #include <vector>
@@ -156,9 +157,55 @@ class Win32Backend final : public RegistryBackend {
         return ntDeleteKey != nullptr && ntDeleteKey(key.get()) == 0;
     }
 
+    bool MakeKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                             std::string_view name) override {
+        return NativeKey(root, parent, name, true);
+    }
+    bool DeleteKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                               std::string_view name) override {
+        return NativeKey(root, parent, name, false);
+    }
+
     std::size_t OpenHandleCount() const override { return reg_.OpenHandleCount(); }
 
   private:
+    // Creates the key `name` below `parent` through NtCreateKey, whose counted name may hold
+    // a NUL; or opens it and deletes it.
+    bool NativeKey(platform::RegKey root, std::string_view parent, std::string_view name,
+                   bool create) {
+        HKEY raw = nullptr;
+        if (RegOpenKeyExW(reg_.Native(root), Wide(parent).c_str(), 0, KEY_ALL_ACCESS, &raw) !=
+            ERROR_SUCCESS) {
+            return false;
+        }
+        const UniqueHKey parentKey(raw);
+        std::wstring wide = Wide(name);
+        UNICODE_STRING text;
+        text.Buffer = wide.data();
+        text.Length = static_cast<USHORT>(wide.size() * sizeof(wchar_t));
+        text.MaximumLength = text.Length;
+        OBJECT_ATTRIBUTES attributes{};
+        attributes.Length = sizeof attributes;
+        attributes.RootDirectory = parentKey.get();
+        attributes.ObjectName = &text;
+        attributes.Attributes = OBJ_CASE_INSENSITIVE;
+        using NtCreateKeyFn = LONG(NTAPI*)(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*, ULONG,
+                                           UNICODE_STRING*, ULONG, ULONG*);
+        using NtDeleteKeyFn = LONG(NTAPI*)(HANDLE);
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        const auto ntCreateKey = reinterpret_cast<NtCreateKeyFn>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "NtCreateKey")));
+        const auto ntDeleteKey = reinterpret_cast<NtDeleteKeyFn>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDeleteKey")));
+        HANDLE key = nullptr;
+        if (ntCreateKey == nullptr || ntDeleteKey == nullptr ||
+            ntCreateKey(&key, KEY_ALL_ACCESS, &attributes, 0, nullptr, 0, nullptr) != 0) {
+            return false;
+        }
+        const UniqueHKey made(static_cast<HKEY>(key));
+        return create || ntDeleteKey(key) == 0;
+    }
+
     platform::win32::Win32Registry reg_;
 };
 

@@ -118,6 +118,24 @@ TEST_P(RegistryWalkContract, KeysNamedWithBlanksAreWalkedUnderTheirOwnNames) {
     EXPECT_EQ(reg::GetStringValue(reg(), kHkcu, Path("X"), "v", "none"), "none");
 }
 
+TEST_P(RegistryWalkContract, AKeyNameWithANulIsNotTakenForItsNeighbours) {
+    Dead("X", "v");
+    const std::string withNul("X\0hidden", 8);
+    ASSERT_TRUE(backend_->MakeKeyNamedWithNul(kHkcu, Path(), withNul));
+    RegKey key = 0;
+    ASSERT_EQ(reg().OpenKeyEx(kHkcu, Path(), reg_access::kRead, key), reg_status::kSuccess);
+    std::vector<std::string> names;
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        names.push_back(reg::EnumSubKey(reg(), key, i));
+    }
+    reg().CloseKey(key);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"X", withNul})) << "the whole name";
+    Scan().ScanRegKey(kHkcu, Path());
+    EXPECT_EQ(Rows(), std::vector<std::string>{"~\\X|v"}) << "X walked once";
+    EXPECT_TRUE(backend_->DeleteKeyNamedWithNul(kHkcu, Path(), withNul));
+}
+
 TEST_P(RegistryWalkContract, AKeyThatCanBeReadButNotChangedIsCountedForReading) {
     Put("ro", "", reg_type::kSz, Sz(u"rofile"));
     MakeKey(kHkcu, Path("ro\\shell"));
