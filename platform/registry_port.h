@@ -99,6 +99,12 @@ class RegistryPort {
     // RegOpenKeyEx with an access mask; an empty path opens a new handle to `parent`.
     virtual RegStatus OpenKeyEx(RegKey parent, std::string_view path, std::uint32_t access,
                                 RegKey& result) = 0;
+    // RegOpenKeyEx with REG_OPTION_OPEN_LINK: where the last key of the path is a symbolic
+    // link, the link key itself is opened (its one value is the REG_LINK
+    // "SymbolicLinkValue" naming the target) instead of its target. Links earlier on the
+    // path are followed as always.
+    virtual RegStatus OpenKeyNoFollow(RegKey parent, std::string_view path, std::uint32_t access,
+                                      RegKey& result) = 0;
     // RegCreateKey: opens or creates the key and every missing key on the path.
     virtual RegStatus CreateKey(RegKey parent, std::string_view path, RegKey& result) = 0;
     // RegCloseKey; closing a predefined root succeeds and changes nothing.

@@ -31,10 +31,15 @@ class TextFilePort {
     // Appends each line followed by CR LF, creating the file when it is missing, and flushes
     // it to disk. True only when every byte is written and flushed.
     virtual bool AppendLines(std::string_view path, std::span<const std::string> lines) = 0;
-    // The lines of a file. A line ends at CR or at CR LF (a lone LF stays in its line), and
-    // text after the last line end is a last line. False when the file could not be opened
+    // The lines of a file. A line ends at CR LF, at CR or at LF (files written on other
+    // systems end their lines with LF alone), and text after the last line end is a last
+    // line. False when the file could not be opened
     // or read; `lines` then holds what was read before.
     virtual bool ReadLines(std::string_view path, std::vector<std::string>& lines) = 0;
+    // The first and the last `count` bytes of a file, read without what lies between (for
+    // a shorter file, all of it in both). False when the file cannot be opened or read.
+    virtual bool ReadEnds(std::string_view path, std::size_t count, std::string& head,
+                          std::string& tail) = 0;
     // Makes `content` the whole content of the file, creating it when missing: the bytes go
     // to a temporary file in the same folder, are flushed, and that file is renamed over the
     // old one in one step, so that the file is always either the old or the new one. False
@@ -50,19 +55,19 @@ class TextFilePort {
     virtual const AnsiCodePage& CodePage() const = 0;
 };
 
-// Splits file bytes into lines the way the port reads them: CR or CR LF ends a line, a lone
-// LF stays in its line, and text after the last line end is a last line.
+// Splits file bytes into lines the way the port reads them: CR LF, CR or LF ends a line,
+// and text after the last line end is a last line.
 inline void SplitTextLines(std::string_view bytes, std::vector<std::string>& lines) {
     std::size_t start = 0;
     while (start < bytes.size()) {
-        const std::size_t end = bytes.find('\r', start);
+        const std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) {
             lines.emplace_back(bytes.substr(start));
             return;
         }
         lines.emplace_back(bytes.substr(start, end - start));
         start = end + 1;
-        if (start < bytes.size() && bytes[start] == '\n') {
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') {
             ++start;
         }
     }

@@ -145,6 +145,25 @@ RegKey OpenKey(RegistryPort& reg, RegKey root, std::string_view path) {
     return key;
 }
 
+RegKey OpenEnumeratedKey(RegistryPort& reg, RegKey root, std::string_view path) {
+    RegKey key = 0;
+    if (reg.OpenKeyNoFollow(root, path, platform::reg_access::kAllAccess, key) !=
+        reg_status::kSuccess) {
+        return 0;
+    }
+    return key;
+}
+
+bool ReadKeyCounts(RegistryPort& reg, RegKey root, std::string_view path,
+                   std::uint32_t& subKeyCount, std::uint32_t& valueCount) {
+    RegKey opened = 0;
+    if (reg.OpenKeyEx(root, path, platform::reg_access::kRead, opened) != reg_status::kSuccess) {
+        return false;
+    }
+    const KeyGuard key(reg, opened, root);
+    return reg.QueryInfoKey(key.get(), subKeyCount, valueCount) == reg_status::kSuccess;
+}
+
 void QueryKeyInfo(RegistryPort& reg, RegKey key, std::uint32_t& subKeyCount,
                   std::uint32_t& valueCount) {
     reg.QueryInfoKey(key, subKeyCount, valueCount);
@@ -156,7 +175,7 @@ std::string EnumSubKey(RegistryPort& reg, RegKey key, std::uint32_t index) {
     return name;
 }
 
-void EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
+bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
                std::string& data, std::uint32_t& type) {
     RegEnumValueInfo info;
     info.type = type;
@@ -167,7 +186,7 @@ void EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& 
     // Without the name there is nothing to read again: reading "" would fetch the key's
     // default value and report its data under another value's row.
     if (!info.name) {
-        return;
+        return false;
     }
     // Data that fitted the enumeration's buffer is what a second read would return; only
     // longer data is read again.
@@ -187,6 +206,7 @@ void EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& 
             data = std::to_string(number);
         }
     }
+    return true;
 }
 
 RegStatus DeleteValue(RegistryPort& reg, RegKey root, std::string_view path,

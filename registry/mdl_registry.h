@@ -41,6 +41,15 @@ bool SetStringValue(RegistryPort& reg, RegKey root, std::string_view path, std::
 
 // A key opened with full access, or 0. The caller closes it.
 RegKey OpenKey(RegistryPort& reg, RegKey root, std::string_view path);
+// The same for a key a walk found by enumeration: a symbolic link at the end of the path is
+// opened itself, so that it shows its link value and no subkeys rather than its target.
+RegKey OpenEnumeratedKey(RegistryPort& reg, RegKey root, std::string_view path);
+
+// The numbers of subkeys and values of a key opened for reading only: whether a key is
+// really empty does not depend on the right to change it. False when the key cannot be
+// read.
+bool ReadKeyCounts(RegistryPort& reg, RegKey root, std::string_view path,
+                   std::uint32_t& subKeyCount, std::uint32_t& valueCount);
 
 // The numbers of subkeys and values; both left as they were when the query fails.
 void QueryKeyInfo(RegistryPort& reg, RegKey key, std::uint32_t& subKeyCount,
@@ -51,8 +60,11 @@ std::string EnumSubKey(RegistryPort& reg, RegKey key, std::uint32_t index);
 
 // Value `index`: its name exactly as stored, its type, and its data as text: the first
 // string of string types, the signed decimal of a DWORD, empty for every other type.
-// `type` keeps its previous content when the platform reports none.
-void EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
+// `type` keeps its previous content when the platform reports none. False when no name
+// arrived (a name longer than the buffer, or no value at that index any more, as after a
+// value was deleted during a walk): `name` and `data` are then empty and stand for nothing,
+// least of all for the key's default value.
+bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
                std::string& data, std::uint32_t& type);
 
 // Deletes one value; the platform's status (0 on success).

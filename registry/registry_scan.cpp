@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <system_error>
 
 #include "registry/mdl_registry.h"
 
@@ -38,15 +39,22 @@ std::vector<std::string> Split(std::string_view text, char separator) {
     }
 }
 
-// A state entry marks its location when it reads as the number 1.
+// A state entry marks its location when it reads as the decimal number 1 ("1", "01",
+// "1.0"); a C library reading would take hexadecimal ("0x1") and the locale's decimal
+// point as well.
 bool IsNumberOne(std::string_view entry) {
-    const std::string trimmed = TrimBlanks(entry);
+    std::string trimmed = TrimBlanks(entry);
+    if (trimmed.starts_with('+')) {
+        trimmed.erase(0, 1);
+    }
     if (trimmed.empty()) {
         return false;
     }
-    char* end = nullptr;
-    const double number = std::strtod(trimmed.c_str(), &end);
-    return end == trimmed.c_str() + trimmed.size() && number == 1.0;
+    double number = 0;
+    const char* end = trimmed.data() + trimmed.size();
+    const auto [stop, error] =
+        std::from_chars(trimmed.data(), end, number, std::chars_format::general);
+    return error == std::errc() && stop == end && number == 1.0;
 }
 
 // A reference the walks pass on: it has ":\" and the letter before the first one is a
@@ -90,7 +98,28 @@ class WalkedKey {
     RegKey key_;
 };
 
+// A subkey name the walks can open: not empty, and without a NUL (the platform ends a
+// path at a NUL, so the key reached would be another one).
+bool IsWalkableName(std::string_view name) {
+    return !name.empty() && name.find('\0') == std::string_view::npos;
+}
+
 }  // namespace
+
+// Counts the walks on the stack: the outermost one starts at a path it was given, every
+// deeper one at a key it enumerated.
+class RegistryScan::WalkDepth {
+  public:
+    explicit WalkDepth(int& depth) : depth_(depth), enumerated_(depth > 0) { ++depth_; }
+    ~WalkDepth() { --depth_; }
+    WalkDepth(const WalkDepth&) = delete;
+    WalkDepth& operator=(const WalkDepth&) = delete;
+    bool Enumerated() const { return enumerated_; }
+
+  private:
+    int& depth_;
+    bool enumerated_;
+};
 
 bool IsClassKeyPath(std::string_view path) {
     const std::string upper = UpperText(path);
@@ -241,7 +270,13 @@ void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
         return;
     }
     platform::RegistryPort& registry = services_.registry;
-    const WalkedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
+    // A key the walk found by enumeration is opened as itself: a symbolic link then shows
+    // its link value and no subkeys, so no walk follows a link (a loop of links cannot
+    // recurse, and no key is walked under two names). A start path may lead through links.
+    const WalkDepth depth(depth_);
+    const WalkedKey key(registry, depth.Enumerated()
+                                      ? mdlRegistry::OpenEnumeratedKey(registry, root, path)
+                                      : mdlRegistry::OpenKey(registry, root, path));
     if (style.endUnopened && key.get() == 0) {
         return;
     }
@@ -250,7 +285,12 @@ void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
     mdlRegistry::QueryKeyInfo(registry, key.get(), subKeys, values);
 
     if (style.emptyKeyTest && path.find('\\') == std::string::npos && subKeys == 0 && values == 0) {
-        AddtoList(root, path, "", "", platform::reg_type::kSz, reason::kEmptyAssociation);
+        // A key that could not be opened with full access has no counts at all: only a
+        // key that can be read and holds nothing is empty.
+        if (mdlRegistry::ReadKeyCounts(registry, root, path, subKeys, values) && subKeys == 0 &&
+            values == 0) {
+            AddtoList(root, path, "", "", platform::reg_type::kSz, reason::kEmptyAssociation);
+        }
         return;
     }
     if (style.fontsPerLevel) {
@@ -264,8 +304,12 @@ void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
         if (style.cancelBeforeValue && cancelled_) {
             return;
         }
-        mdlRegistry::EnumValue(registry, key.get(), i, name, data, type);
-        (this->*style.valueTest)(root, path, name, data, type);
+        // An enumeration that gave no name gave no value; judging its empty name and data
+        // would stand for the key's default value. A link's target is no file reference.
+        if (mdlRegistry::EnumValue(registry, key.get(), i, name, data, type) &&
+            type != platform::reg_type::kLink) {
+            (this->*style.valueTest)(root, path, name, data, type);
+        }
         if (style.eventsInLoops) {
             Events();
         }
@@ -275,9 +319,9 @@ void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
         if (style.cancelBeforeSubkey && cancelled_) {
             return;
         }
-        std::string subKey = mdlRegistry::EnumSubKey(registry, key.get(), i);
-        subKey = TrimBlanks(StripNulls(subKey));
-        if (subKey.empty()) {
+        // The name exactly as stored: a trimmed or cut name opens a neighbour, or nothing.
+        const std::string subKey = mdlRegistry::EnumSubKey(registry, key.get(), i);
+        if (!IsWalkableName(subKey)) {
             if (style.eventsInLoops && style.eventsForSkipped) {
                 Events();
             }
@@ -298,6 +342,8 @@ void RegistryScan::ScanFileTypes(RegKey root, std::string path) {
         return;
     }
     platform::RegistryPort& registry = services_.registry;
+    // The extension keys below are found by enumeration.
+    const WalkDepth depth(depth_);
     const WalkedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
     std::uint32_t subKeys = 0;
     std::uint32_t values = 0;
@@ -306,9 +352,8 @@ void RegistryScan::ScanFileTypes(RegKey root, std::string path) {
         if (cancelled_) {
             return;
         }
-        std::string name = mdlRegistry::EnumSubKey(registry, key.get(), i);
-        name = TrimBlanks(StripNulls(name));
-        if (name.empty() || name.front() != '.') {
+        const std::string name = mdlRegistry::EnumSubKey(registry, key.get(), i);
+        if (!IsWalkableName(name) || name.front() != '.') {
             continue;
         }
         // Only extensions that name a class are examined.

@@ -69,6 +69,7 @@ class RegistryScan {
 
   private:
     struct WalkStyle;
+    class WalkDepth;
     using ValueTest = void (RegistryScan::*)(platform::RegKey root, const std::string& path,
                                              std::string& name, const std::string& data,
                                              std::uint32_t type);
@@ -93,6 +94,7 @@ class RegistryScan {
     std::string names_;
     std::string descriptions_;
     std::string states_;
+    int depth_ = 0;      // walks on the stack (WalkDepth)
     std::string fonts_;  // the fonts folder, read again at each key level of a font walk
     // Read once per scan: asking the platform for every problem costs more than the walk.
     std::optional<std::vector<platform::DriveEntry>> drives_;

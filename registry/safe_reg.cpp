@@ -1,5 +1,6 @@
 #include "registry/safe_reg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -74,28 +75,74 @@ bool SafeReg::Backup(RegKey root, std::string_view keyPath, std::string_view val
     return entry && Write(*entry);
 }
 
+std::string BackupFileVariant(std::string_view path, int n) {
+    if (n <= 1) {
+        return std::string(path);
+    }
+    const std::string suffix = "-" + std::to_string(n);
+    const std::size_t slash = path.find_last_of('\\');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+        return std::string(path) + suffix;
+    }
+    return std::string(path.substr(0, dot)) + suffix + std::string(path.substr(dot));
+}
+
 bool SafeReg::Write(const std::vector<std::string>& entry) {
     if (!file_.empty()) {
         return files_.AppendLines(file_, entry);
     }
-    const std::string system(kBackupFile);
-    if (WriteFirst(system, entry)) {
-        file_ = system;
-        return true;
+    file_ = WriteFirstIn(std::string(kBackupFile), entry);
+    if (file_.empty()) {
+        const std::string user = UserFile();
+        if (!user.empty()) {
+            file_ = WriteFirstIn(user, entry);
+        }
     }
-    const std::string user = UserFile();
-    if (!user.empty() && WriteFirst(user, entry)) {
-        file_ = user;
-        return true;
-    }
-    return false;
+    return !file_.empty();
 }
 
-bool SafeReg::WriteFirst(const std::string& path, const std::vector<std::string>& entry) {
+std::string SafeReg::WriteFirstIn(const std::string& path, const std::vector<std::string>& entry) {
+    for (int n = 1; n <= kBackupFileVariants; ++n) {
+        const std::string variant = BackupFileVariant(path, n);
+        bool foreign = false;
+        if (WriteFirst(variant, entry, foreign)) {
+            return variant;
+        }
+        // A file that could not be written means a folder or a file the user may not
+        // change: the next folder is tried, not the next name.
+        if (!foreign) {
+            return {};
+        }
+    }
+    return {};
+}
+
+bool SafeReg::WriteFirst(const std::string& path, const std::vector<std::string>& entry,
+                         bool& foreign) {
     std::vector<std::string> lines;
     if (!files_.FileExists(path)) {
         lines.emplace_back(regedit4::kHeader);
         lines.emplace_back();
+    } else {
+        std::string head;
+        std::string tail;
+        if (!files_.ReadEnds(path, regedit4::kHeader.size() + 2, head, tail)) {
+            return false;
+        }
+        // The registry editor imports nothing from a file whose first line is not the
+        // header; entries appended to it would be no backup.
+        const std::string_view rest =
+            std::string_view(head).substr(std::min(head.size(), regedit4::kHeader.size()));
+        if (!head.starts_with(regedit4::kHeader) ||
+            !(rest.empty() || rest.front() == '\r' || rest.front() == '\n')) {
+            foreign = true;
+            return false;
+        }
+        // A file cut short in its last line: the new entries must not run on in it.
+        if (!tail.ends_with('\n')) {
+            lines.emplace_back();
+        }
     }
     lines.push_back(RepairComment(process_.Now()));
     lines.insert(lines.end(), entry.begin(), entry.end());

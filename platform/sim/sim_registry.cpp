@@ -148,7 +148,7 @@ std::uint32_t SimRegistry::Grant(const Node& node, std::uint32_t access, RegStat
 }
 
 RegStatus SimRegistry::Open(RegKey parent, std::string_view path, std::uint32_t access, bool create,
-                            RegKey& result) {
+                            RegKey& result, bool followLast) {
     const auto from = Resolve(parent);
     if (!from) {
         return reg_status::kInvalidHandle;
@@ -158,8 +158,8 @@ RegStatus SimRegistry::Open(RegKey parent, std::string_view path, std::uint32_t 
         return s;
     }
     Node* node = from->node;
-    for (const auto& part : parts) {
-        Node* child = FindChild(*node, part);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        Node* child = FindChild(*node, parts[i]);
         if (child == nullptr) {
             if (!create) {
                 return reg_status::kFileNotFound;
@@ -167,7 +167,13 @@ RegStatus SimRegistry::Open(RegKey parent, std::string_view path, std::uint32_t 
             if ((node->deniedRights & reg_access::kCreateSubKey) != 0) {
                 return reg_status::kAccessDenied;
             }
-            child = AddChild(*node, part);
+            child = AddChild(*node, parts[i]);
+        }
+        if (child->link && (followLast || i + 1 < parts.size())) {
+            child = LinkTarget(*child, 0);
+            if (child == nullptr) {
+                return reg_status::kFileNotFound;
+            }
         }
         node = child;
     }
@@ -198,6 +204,86 @@ RegStatus SimRegistry::OpenKeyEx(RegKey parent, std::string_view path, std::uint
         return reg_status::kSuccess;
     }
     return Open(parent, path, access, false, result);
+}
+
+RegStatus SimRegistry::OpenKeyNoFollow(RegKey parent, std::string_view path, std::uint32_t access,
+                                       RegKey& result) {
+    if (path.empty() && IsPredefinedRoot(parent) && Resolve(parent)) {
+        result = parent;
+        return reg_status::kSuccess;
+    }
+    return Open(parent, path, access, false, result, false);
+}
+
+SimRegistry::Node* SimRegistry::LinkTarget(const Node& link, int depth) const {
+    // Windows gives up on chains this long; a loop of links ends here too.
+    constexpr int kMaxLinks = 16;
+    if (depth >= kMaxLinks) {
+        return nullptr;
+    }
+    const auto it = std::find_if(link.values.begin(), link.values.end(), [](const Value& v) {
+        return text::EqualNoCase(v.name, u"SymbolicLinkValue");
+    });
+    if (it == link.values.end() || it->type != reg_type::kLink) {
+        return nullptr;
+    }
+    std::vector<std::u16string> parts;
+    const std::u16string target = text::FromUtf16LeBytes(it->data);
+    if (target.empty() || target.front() != u'\\' ||
+        SplitPath(text::Utf16ToUtf8(target.substr(1)), parts) != reg_status::kSuccess ||
+        parts.size() < 2 || !text::EqualNoCase(parts[0], u"REGISTRY")) {
+        return nullptr;
+    }
+    Node* node = nullptr;
+    if (text::EqualNoCase(parts[1], u"MACHINE")) {
+        node = localMachine_.get();
+    } else if (text::EqualNoCase(parts[1], u"USER")) {
+        node = users_.get();
+    } else {
+        return nullptr;
+    }
+    for (std::size_t i = 2; i < parts.size() && node != nullptr; ++i) {
+        node = FindChild(*node, parts[i]);
+        if (node != nullptr && node->link) {
+            node = LinkTarget(*node, depth + 1);
+        }
+    }
+    return node;
+}
+
+bool SimRegistry::CreateLink(RegKey root, std::string_view path, std::string_view target) {
+    RegKey probe = 0;
+    if (Open(root, path, 0, false, probe, false) == reg_status::kSuccess) {
+        CloseKey(probe);
+        return false;
+    }
+    RegKey key = 0;
+    if (Open(root, path, reg_access::kMaximumAllowed, true, key) != reg_status::kSuccess) {
+        return false;
+    }
+    Node* node = handles_[key].node;
+    CloseKey(key);
+    node->link = true;
+    node->values.push_back(Value{u"SymbolicLinkValue", reg_type::kLink,
+                                 text::ToUtf16LeBytes(text::Utf8ToUtf16(target))});
+    return true;
+}
+
+void SimRegistry::DenyWritesBelow(RegKey root, std::string_view path) {
+    RegKey key = 0;
+    if (Open(root, path, 0, false, key) != reg_status::kSuccess) {
+        return;
+    }
+    std::vector<Node*> pending{handles_[key].node};
+    CloseKey(key);
+    while (!pending.empty()) {
+        Node* node = pending.back();
+        pending.pop_back();
+        node->deniedRights |= kWriteRights;
+        for (const auto& child : node->subkeys) {
+            pending.push_back(child.get());
+        }
+    }
 }
 
 RegStatus SimRegistry::CreateKey(RegKey parent, std::string_view path, RegKey& result) {

@@ -29,6 +29,8 @@ class SimRegistry final : public RegistryPort {
     RegStatus OpenKey(RegKey parent, std::string_view path, RegKey& result) override;
     RegStatus OpenKeyEx(RegKey parent, std::string_view path, std::uint32_t access,
                         RegKey& result) override;
+    RegStatus OpenKeyNoFollow(RegKey parent, std::string_view path, std::uint32_t access,
+                              RegKey& result) override;
     RegStatus CreateKey(RegKey parent, std::string_view path, RegKey& result) override;
     RegStatus CloseKey(RegKey key) override;
     RegStatus QueryInfoKey(RegKey key, std::uint32_t& subKeyCount,
@@ -47,6 +49,14 @@ class SimRegistry final : public RegistryPort {
     // Takes rights away from one existing key, as a DACL would: opens asking for them fail
     // with access denied. Returns false when the key does not exist.
     bool DenyAccess(RegKey root, std::string_view path, bool read, bool write);
+    // Creates a symbolic link key at `path` (which must not exist yet) whose target is the
+    // registry path `target` as Windows writes it ("\Registry\Machine\System\..." or
+    // "\Registry\User\..."), stored as its REG_LINK value "SymbolicLinkValue" without a
+    // NUL. Opening a path through it reaches the target; the target need not exist.
+    bool CreateLink(RegKey root, std::string_view path, std::string_view target);
+    // Takes the rights to change keys and values away from the key at `path` and every key
+    // below it, leaving them readable: the machine's keys as a standard user sees them.
+    void DenyWritesBelow(RegKey root, std::string_view path);
     // Removes a key with everything below it; false when it does not exist.
     bool DeleteTree(RegKey root, std::string_view path);
     // Handles opened and not yet closed: every walk must bring this back to where it was.
@@ -64,6 +74,7 @@ class SimRegistry final : public RegistryPort {
         std::vector<std::unique_ptr<Node>> subkeys;  // sorted without regard to case
         std::vector<Value> values;                   // sorted without regard to case
         std::uint32_t deniedRights = 0;
+        bool link = false;  // a symbolic link: its target is its SymbolicLinkValue
     };
     struct Handle {
         Node* node = nullptr;
@@ -74,7 +85,9 @@ class SimRegistry final : public RegistryPort {
     std::optional<Handle> Resolve(RegKey key) const;
     RegKey NewHandle(Node* node, std::uint32_t granted);
     RegStatus Open(RegKey parent, std::string_view path, std::uint32_t access, bool create,
-                   RegKey& result);
+                   RegKey& result, bool followLast = true);
+    // The key a link leads to, links on the way followed; null when there is none.
+    Node* LinkTarget(const Node& link, int depth) const;
     static RegStatus SplitPath(std::string_view path, std::vector<std::u16string>& parts);
     static Node* FindChild(const Node& node, std::u16string_view name);
     static Node* AddChild(Node& node, std::u16string name);

@@ -133,6 +133,18 @@ bool SimTextFiles::ReadLines(std::string_view path, std::vector<std::string>& li
     return true;
 }
 
+bool SimTextFiles::ReadEnds(std::string_view path, std::size_t count, std::string& head,
+                            std::string& tail) {
+    const Entry* file = Find(path);
+    if (file == nullptr || file->folder || !file->readable) {
+        return false;
+    }
+    const std::string& bytes = file->bytes;
+    head = bytes.substr(0, count);
+    tail = bytes.substr(bytes.size() - std::min(count, bytes.size()));
+    return true;
+}
+
 bool SimTextFiles::ReplaceContent(std::string_view path, std::string_view content) {
     const std::string key = Key(path);
     // The temporary file goes into the same folder, so the folder must take a new file;

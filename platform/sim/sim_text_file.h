@@ -27,6 +27,8 @@ class SimTextFiles final : public TextFilePort {
 
     bool AppendLines(std::string_view path, std::span<const std::string> lines) override;
     bool ReadLines(std::string_view path, std::vector<std::string>& lines) override;
+    bool ReadEnds(std::string_view path, std::size_t count, std::string& head,
+                  std::string& tail) override;
     bool ReplaceContent(std::string_view path, std::string_view content) override;
     bool FileExists(std::string_view path) override;
     bool CreateFolder(std::string_view path) override;

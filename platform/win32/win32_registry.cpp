@@ -1,5 +1,6 @@
 #include "platform/win32/win32_registry.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,17 @@ RegStatus Win32Registry::OpenKeyEx(RegKey parent, std::string_view path, std::ui
     return status;
 }
 
+RegStatus Win32Registry::OpenKeyNoFollow(RegKey parent, std::string_view path, std::uint32_t access,
+                                         RegKey& result) {
+    HKEY key = nullptr;
+    const LSTATUS status =
+        RegOpenKeyExW(Native(parent), Wide(path).c_str(), REG_OPTION_OPEN_LINK, access, &key);
+    if (status == ERROR_SUCCESS) {
+        result = Adopt(key, parent);
+    }
+    return status;
+}
+
 RegStatus Win32Registry::CreateKey(RegKey parent, std::string_view path, RegKey& result) {
     HKEY key = nullptr;
     const LSTATUS status = RegCreateKeyW(Native(parent), Wide(path).c_str(), &key);
@@ -106,9 +118,13 @@ RegStatus Win32Registry::QueryInfoKey(RegKey key, std::uint32_t& subKeyCount,
 RegStatus Win32Registry::EnumKey(RegKey key, std::uint32_t index, std::uint32_t nameCapacity,
                                  std::string& name) {
     std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
-    const LSTATUS status = RegEnumKeyW(Native(key), index, buffer.data(), nameCapacity);
+    DWORD length = nameCapacity;
+    // The length the platform reports, not the text up to the first NUL: a name with a NUL
+    // inside must not pass for the neighbour whose name is its first part.
+    const LSTATUS status = RegEnumKeyExW(Native(key), index, buffer.data(), &length, nullptr,
+                                         nullptr, nullptr, nullptr);
     if (status == ERROR_SUCCESS) {
-        name = Narrow(buffer.data(), wcsnlen(buffer.data(), nameCapacity));
+        name = Narrow(buffer.data(), std::min<std::size_t>(length, nameCapacity));
     }
     return status;
 }

@@ -19,6 +19,8 @@ class Win32Registry final : public RegistryPort {
     RegStatus OpenKey(RegKey parent, std::string_view path, RegKey& result) override;
     RegStatus OpenKeyEx(RegKey parent, std::string_view path, std::uint32_t access,
                         RegKey& result) override;
+    RegStatus OpenKeyNoFollow(RegKey parent, std::string_view path, std::uint32_t access,
+                              RegKey& result) override;
     RegStatus CreateKey(RegKey parent, std::string_view path, RegKey& result) override;
     RegStatus CloseKey(RegKey key) override;
     RegStatus QueryInfoKey(RegKey key, std::uint32_t& subKeyCount,

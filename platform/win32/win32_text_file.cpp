@@ -135,6 +135,31 @@ bool Win32TextFiles::ReadLines(std::string_view path, std::vector<std::string>& 
     return ok;
 }
 
+bool Win32TextFiles::ReadEnds(std::string_view path, std::size_t count, std::string& head,
+                              std::string& tail) {
+    const UniqueKernelHandle file =
+        OpenFile(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                 OPEN_EXISTING);
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || count > (1u << 20)) {
+        return false;
+    }
+    const auto total = static_cast<std::uint64_t>(size.QuadPart);
+    // Reads `length` bytes at `offset`; false on a failure or a short read.
+    const auto readAt = [&](std::uint64_t offset, std::size_t length, std::string& out) {
+        out.assign(length, '\0');
+        LARGE_INTEGER position{};
+        position.QuadPart = static_cast<LONGLONG>(offset);
+        DWORD read = 0;
+        return SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) &&
+               (length == 0 ||
+                ReadFile(file.get(), out.data(), static_cast<DWORD>(length), &read, nullptr)) &&
+               read == length;
+    };
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(count, total));
+    return readAt(0, length, head) && readAt(total - length, length, tail);
+}
+
 bool Win32TextFiles::ReplaceContent(std::string_view path, std::string_view content) {
     const std::wstring target = Wide(path);
     // The temporary file goes beside the target, so that the rename stays on one volume

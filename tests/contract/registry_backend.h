@@ -22,6 +22,18 @@ class RegistryBackend {
     // Takes read and/or write rights on an existing key away from everyone, as an access
     // list does; both together leave an empty list.
     virtual bool Deny(platform::RegKey root, std::string_view path, bool read, bool write) = 0;
+    // Creates a symbolic link key at `path` under `root` that leads to `targetPath` under
+    // `targetRoot` (HKEY_CURRENT_USER or HKEY_LOCAL_MACHINE); false when none was made.
+    virtual bool CreateLink(platform::RegKey root, std::string_view path,
+                            platform::RegKey targetRoot, std::string_view targetPath) = 0;
+    // Removes a link key itself, not its target.
+    virtual bool DeleteLink(platform::RegKey root, std::string_view path) = 0;
+    // Creates, or removes again, a key below `parent` whose name `name` holds a NUL, as
+    // only the native registry calls can make one.
+    virtual bool MakeKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                                     std::string_view name) = 0;
+    virtual bool DeleteKeyNamedWithNul(platform::RegKey root, std::string_view parent,
+                                       std::string_view name) = 0;
     // Keys the port opened and has not closed.
     virtual std::size_t OpenHandleCount() const = 0;
 };

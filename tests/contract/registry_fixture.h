@@ -52,6 +52,10 @@ class RegistryTest : public ::testing::TestWithParam<RegistryBackendFactory> {
     }
 
     void TearDown() override {
+        // Links first: removing a tree through a link would reach what it leads to.
+        for (const auto& [root, path] : links_) {
+            backend_->DeleteLink(root, path);
+        }
         for (const auto& [root, path] : cleanup_) {
             backend_->DeleteTree(root, path);
         }
@@ -66,6 +70,17 @@ class RegistryTest : public ::testing::TestWithParam<RegistryBackendFactory> {
     // Removes a key outside this test's own one when the test ends.
     void RemoveLater(RegKey root, std::string path) {
         cleanup_.emplace_back(root, std::move(path));
+    }
+
+    // A symbolic link at `path` leading to `target`, both below this test's own key; it is
+    // removed when the test ends.
+    bool MakeLink(std::string_view path, std::string_view target) {
+        if (!backend_->CreateLink(reg_root::kCurrentUser, Path(path), reg_root::kCurrentUser,
+                                  Path(target))) {
+            return false;
+        }
+        links_.emplace_back(reg_root::kCurrentUser, Path(path));
+        return true;
     }
 
     // Writes one value, creating the keys on the way.
@@ -100,6 +115,7 @@ class RegistryTest : public ::testing::TestWithParam<RegistryBackendFactory> {
     std::string base_;
     std::size_t handlesAtStart_ = 0;
     std::vector<std::pair<RegKey, std::string>> cleanup_;
+    std::vector<std::pair<RegKey, std::string>> links_;
 };
 
 #define KELDRA_REGISTRY_BACKENDS(Suite)                                                  \

@@ -64,9 +64,13 @@ TEST_P(TextFileContract, AppendingFailsWithoutAFolderOrOntoAFolder) {
     EXPECT_EQ(Listed(), Lines{"sub"});
 }
 
-TEST_P(TextFileContract, LinesEndAtCrOrCrLfAndALoneLfStaysInItsLine) {
+TEST_P(TextFileContract, LinesEndAtCrLfCrOrLf) {
     backend_->PutFile(In("a.ini"), "[Section]\r\nKey=1\rlone\nfeed\r\n\r\nlast");
-    EXPECT_EQ(Read("a.ini"), (Lines{"[Section]", "Key=1", "lone\nfeed", "", "last"}));
+    EXPECT_EQ(Read("a.ini"), (Lines{"[Section]", "Key=1", "lone", "feed", "", "last"}));
+    backend_->PutFile(In("lf.ini"), "[ScanReg]\nOptimize=0\n\nBackup=1\n");
+    EXPECT_EQ(Read("lf.ini"), (Lines{"[ScanReg]", "Optimize=0", "", "Backup=1"}));
+    backend_->PutFile(In("lfcr.ini"), "a\n\rb");
+    EXPECT_EQ(Read("lfcr.ini"), (Lines{"a", "", "b"})) << "LF CR is two line ends";
 
     backend_->PutFile(In("b.ini"), "one\r\ntwo\r\n");
     EXPECT_EQ(Read("b.ini"), (Lines{"one", "two"})) << "a final line end starts no new line";
@@ -82,6 +86,33 @@ TEST_P(TextFileContract, ReadingAMissingFileOrAFolderReportsIt) {
     EXPECT_EQ(lines, Lines{"kept"}) << "nothing read, nothing added";
     ASSERT_TRUE(files().CreateFolder(In("scanreg.ini")));
     EXPECT_FALSE(files().ReadLines(In("scanreg.ini"), lines));
+}
+
+TEST_P(TextFileContract, TheEndsOfAFileAreReadWithoutTheRest) {
+    std::string bytes = "REGEDIT4\r\n\r\n";
+    for (int i = 0; i < 20000; ++i) {
+        bytes += "[HKEY_CURRENT_USER\\K" + std::to_string(i) + "]\r\n";
+    }
+    bytes += "\"v\"=\"trunc";
+    backend_->PutFile(In("big.reg"), bytes);
+    std::string head = "old";
+    std::string tail = "old";
+    ASSERT_TRUE(files().ReadEnds(In("big.reg"), 16, head, tail));
+    EXPECT_EQ(head, bytes.substr(0, 16));
+    EXPECT_EQ(tail, bytes.substr(bytes.size() - 16));
+
+    backend_->PutFile(In("short.reg"), "REGED");
+    ASSERT_TRUE(files().ReadEnds(In("short.reg"), 16, head, tail));
+    EXPECT_EQ(head, "REGED");
+    EXPECT_EQ(tail, "REGED");
+    backend_->PutFile(In("empty.reg"), "");
+    ASSERT_TRUE(files().ReadEnds(In("empty.reg"), 16, head, tail));
+    EXPECT_EQ(head, "");
+    EXPECT_EQ(tail, "");
+
+    EXPECT_FALSE(files().ReadEnds(In("missing.reg"), 16, head, tail));
+    ASSERT_TRUE(files().CreateFolder(In("folder.reg")));
+    EXPECT_FALSE(files().ReadEnds(In("folder.reg"), 16, head, tail));
 }
 
 TEST_P(TextFileContract, AnyNumberOfLinesIsRead) {

@@ -191,6 +191,84 @@ TEST_F(RemoveTest, AnEarlierBackupGetsNoSecondHeaderAndEachRepairItsOwnComment) 
                             "[HKEY_CURRENT_USER\\Software\\Keldra Test]\r\n\"B\"=\"b\"\r\n\r\n");
 }
 
+TEST_F(RemoveTest, AnEmptyOrForeignBackupFileIsLeftAloneAndTheEntriesGoBesideIt) {
+    // Nothing the registry editor would import: empty, cut short in its header, another
+    // program's text, the editor's own UTF-16 export, a header that runs on.
+    const std::vector<std::string> foreign{
+        std::string(), std::string("REGED"), std::string("my notes\r\nREGEDIT4\r\n"),
+        std::string("\xFF\xFEW\0i\0n\0", 8), std::string("REGEDIT4x\r\n")};
+    for (std::size_t i = 0; i < foreign.size(); ++i) {
+        SCOPED_TRACE(::testing::PrintToString(foreign[i]));
+        files.PutFile(kBackupFile, foreign[i]);
+        const std::string name = "A" + std::to_string(i);
+        PutSz(name, u"a");
+        Row(kHkcuKey, name);
+        Run();
+        EXPECT_EQ(Backup(), foreign[i]) << "left as it was";
+        const std::string beside = files.FileBytes("C:\\sysbackup-2.reg").value_or("");
+        EXPECT_EQ(beside.find("REGEDIT4\r\n\r\n" + std::string(kComment)), 0u) << beside;
+        EXPECT_TRUE(beside.ends_with("\r\n[HKEY_CURRENT_USER\\Software\\Keldra Test]\r\n\"" + name +
+                                     "\"=\"a\"\r\n\r\n"))
+            << beside;
+        EXPECT_EQ(beside.find("REGEDIT4", 1), std::string::npos) << "one header";
+        EXPECT_FALSE(Exists(name));
+        EXPECT_EQ(problems.Count(), 0u);
+    }
+}
+
+TEST_F(RemoveTest, LaterRepairsKeepToTheFileBesideAForeignOne) {
+    files.PutFile(kBackupFile, "");
+    files.PutFile("C:\\sysbackup-2.reg", "not mine either");
+    PutSz("A", u"a");
+    Row(kHkcuKey, "A");
+    Run();
+    PutSz("B", u"b");
+    Row(kHkcuKey, "B");
+    Run();
+    EXPECT_EQ(Backup(), "");
+    EXPECT_EQ(files.FileBytes("C:\\sysbackup-2.reg"), "not mine either");
+    const std::string third = files.FileBytes("C:\\sysbackup-3.reg").value_or("");
+    EXPECT_EQ(third.find("REGEDIT4\r\n\r\n"), 0u);
+    EXPECT_EQ(third.find("REGEDIT4", 1), std::string::npos) << "one header";
+    EXPECT_NE(third.find("\"A\"=\"a\""), std::string::npos);
+    EXPECT_NE(third.find("\"B\"=\"b\""), std::string::npos);
+    EXPECT_FALSE(files.FileExists("C:\\sysbackup-4.reg"));
+}
+
+TEST_F(RemoveTest, ABackupWhoseLastLineLacksItsLineEndGetsOneFirst) {
+    const std::string cut = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Old]\r\n\"x\"=\"y\"";
+    files.PutFile(kBackupFile, cut);
+    PutSz("A", u"a");
+    Row(kHkcuKey, "A");
+    Run();
+    EXPECT_EQ(Backup(),
+              cut + "\r\n" + kComment +
+                  "\r\n[HKEY_CURRENT_USER\\Software\\Keldra Test]\r\n\"A\"=\"a\"\r\n\r\n");
+    files.PutFile(kBackupFile, "REGEDIT4");
+    PutSz("B", u"b");
+    Row(kHkcuKey, "B");
+    Run();
+    EXPECT_EQ(Backup().rfind("REGEDIT4\r\n", 0), 0u) << Backup();
+    EXPECT_FALSE(files.FileExists("C:\\sysbackup-2.reg"));
+}
+
+TEST_F(RemoveTest, AnUnreadableBackupFileIsNoFileToAppendTo) {
+    files.PutFile(kBackupFile, "REGEDIT4\r\n\r\n");
+    files.SetReadable(kBackupFile, false);
+    PutSz("A", u"a");
+    Row(kHkcuKey, "A");
+    Run();
+    EXPECT_EQ(Backup(), "REGEDIT4\r\n\r\n");
+    EXPECT_NE(files.FileBytes(kUserFile).value_or("").find("\"A\"=\"a\""), std::string::npos);
+    EXPECT_FALSE(Exists("A"));
+}
+
+TEST(BackupFileVariant, NumbersGoBeforeTheExtension) {
+    EXPECT_EQ(BackupFileVariant("c:\\sysbackup.reg", 1), "c:\\sysbackup.reg");
+    EXPECT_EQ(BackupFileVariant("c:\\sysbackup.reg", 2), "c:\\sysbackup-2.reg");
+    EXPECT_EQ(BackupFileVariant("C:\\a.b\\sysbackup", 9), "C:\\a.b\\sysbackup-9");
+}
+
 TEST_F(RemoveTest, ALowerCaseRootNameMatchesNoRootAndItsRowStays) {
     PutSz("A", u"a");
     Row("hkey_current_user\\Software\\Keldra Test", "A");

@@ -11,6 +11,7 @@
 
 #include "platform/sim/sim_file_system.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/text.h"
 #include "registry/mdl_registry.h"
 #include "registry/registry_scan.h"
 
@@ -38,8 +39,15 @@ class ScanTest : public ::testing::Test {
         files.AddFolder("C:\\WINDOWS\\SysWOW64");
     }
 
-    void Put(RegKey root, std::string_view path, std::string_view name, std::string_view data) {
-        mdlRegistry::SetStringValue(registry, root, path, name, data);
+    // A REG_SZ value as programs store it on Windows: UTF-16LE with its terminating NUL.
+    void Put(RegKey root, std::string_view path, std::string_view name, std::string_view data,
+             std::uint32_t type = reg_type::kSz) {
+        RegKey key = 0;
+        ASSERT_EQ(registry.CreateKey(root, path, key), 0) << path;
+        std::vector<std::uint8_t> bytes = text::ToUtf16LeBytes(text::Utf8ToUtf16(data));
+        bytes.insert(bytes.end(), {0, 0});
+        registry.SetValue(key, name, type, bytes);
+        registry.CloseKey(key);
     }
     void PutDword(RegKey root, std::string_view path, std::string_view name, std::uint32_t value) {
         RegKey key = 0;

@@ -58,8 +58,16 @@ TEST_F(ScanregINITest, OnlyTheTwoSpellingsAtTheVeryStartOfALineCount) {
 TEST_F(ScanregINITest, AFileWithoutAnOptimiseLineComesBackWithTheSameLines) {
     files.PutFile(kIni, "[ScanReg]\r\n\r\nMaxBackupCopies=5\rcaf\xE9\nlone feed\r\nlast");
     Compact();
-    EXPECT_EQ(Ini(), "[ScanReg]\r\n\r\nMaxBackupCopies=5\r\ncaf\xE9\nlone feed\r\nlast\r\n")
-        << "every line ends with CR LF, a lone LF stays inside its line";
+    EXPECT_EQ(Ini(), "[ScanReg]\r\n\r\nMaxBackupCopies=5\r\ncaf\xE9\r\nlone feed\r\nlast\r\n")
+        << "every line ends with CR LF";
+}
+
+TEST_F(ScanregINITest, LineEndsOfLfAloneKeepEverySetting) {
+    // As written by editors on other systems: the optimise rule must see lines, not one
+    // line that it would replace whole.
+    files.PutFile(kIni, "[ScanReg]\nBackup=1\nOptimize=0\nMaxBackupCopies=5\n");
+    Compact();
+    EXPECT_EQ(Ini(), "[ScanReg]\r\nBackup=1\r\nOptimize=1\r\nMaxBackupCopies=5\r\n");
 }
 
 TEST_F(ScanregINITest, TwoCompactionsGiveTheSameFileAsOne) {
