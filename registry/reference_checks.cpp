@@ -207,7 +207,8 @@ std::string ReferenceChecks::Wow64Twin(std::string_view path) {
     // Compared as Windows compares paths: "%SYSTEMROOT%\System32" becomes
     // "C:\Windows\\System32" once the folder is put in, and some programs write "/".
     const std::string windows = WindowsDirectory();
-    if (windows.empty() || path.size() < 3 || path[1] != ':' || !IsPathSeparator(path[2])) {
+    if (windows.empty() || path.size() < 3 || path.size() > 4 * kMaxPathCharacters ||
+        path[1] != ':' || !IsPathSeparator(path[2])) {
         return {};
     }
     const std::string form = WindowsForm(path);
