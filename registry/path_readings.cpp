@@ -254,13 +254,33 @@ std::size_t ReadPathAt(std::string_view text, std::size_t start, std::string_vie
 
 }  // namespace
 
+// Only quotes and blanks between `from` and `to`: a quoted program and its quoted argument.
+bool OnlyQuotesBetween(std::string_view text, std::size_t from, std::size_t to) {
+    for (std::size_t at = from; at < to; ++at) {
+        if (text[at] != '"' && text[at] != ' ') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view TrimmedEnd(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 PathReadings ReadPaths(std::string_view text) {
     PathReadings readings;
     std::size_t paths = 0;
-    // A path inside the span of the one before is that one's second path, which counts
-    // only together with the first.
+    // A path inside the span of the one before is that one's second path (a program and
+    // the file it opens), which counts only together with the first; so does a path that
+    // follows a quoted one with nothing but quotes between them.
     std::size_t spanEnd = 0;
     std::size_t first = 0;
+    std::size_t firstCandidates = 0;
+    bool quotedFirst = false;
     for (std::size_t at = 0; at < text.size() && paths < kMaxPathsRead;) {
         if (NtPrefixAt(text, at)) {
             // "\\?\C:\..." and "\??\C:\..." are the drive path after the prefix; anything
@@ -287,15 +307,19 @@ PathReadings ReadPaths(std::string_view text) {
         if (readings.drives.find(letter) == std::string::npos) {
             readings.drives.push_back(letter);
         }
-        if (at >= spanEnd) {
-            first = at;
-            spanEnd = ReadPathAt(text, at, {}, readings.candidates);
+        if (at < spanEnd) {
+            ReadPathAt(text, at, TrimmedEnd(text.substr(first, at - first)), readings.candidates);
+        } else if (quotedFirst && OnlyQuotesBetween(text, spanEnd, at)) {
+            // The quoted program no longer counts alone, only with its argument.
+            const std::string program(TrimmedEnd(text.substr(first, spanEnd - first)));
+            readings.candidates.resize(firstCandidates);
+            spanEnd = ReadPathAt(text, at, program, readings.candidates);
+            quotedFirst = false;
         } else {
-            std::string_view pair = text.substr(first, at - first);
-            while (!pair.empty() && pair.back() == ' ') {
-                pair.remove_suffix(1);
-            }
-            ReadPathAt(text, at, pair, readings.candidates);
+            first = at;
+            firstCandidates = readings.candidates.size();
+            spanEnd = ReadPathAt(text, at, {}, readings.candidates);
+            quotedFirst = spanEnd < text.size() && text[spanEnd] == '"';
         }
         ++paths;
         at += 3;

@@ -86,6 +86,15 @@ TEST(PathReadings, SecondPathsCountWithTheFirst) {
     }
 }
 
+TEST(PathReadings, AQuotedProgramCountsWithItsQuotedArgument) {
+    const auto readings = ReadPaths("\"C:\\App\\app.exe\" \"C:\\Docs\\a.txt\"");
+    EXPECT_THAT(readings.candidates,
+                ::testing::ElementsAre(PathReading{"C:\\Docs\\a.txt", true, "C:\\App\\app.exe"}));
+    // With a switch between them the program stands alone.
+    EXPECT_THAT(ReadPaths("\"C:\\App\\app.exe\" /open \"C:\\Docs\\a.txt\"").candidates,
+                Contains(Whole("C:\\App\\app.exe")));
+}
+
 TEST(PathReadings, WildcardsNameTheirFolder) {
     EXPECT_THAT(ReadPaths("C:\\ProgramData\\App\\*.* /s").candidates,
                 Contains(Whole("C:\\ProgramData\\App\\")));

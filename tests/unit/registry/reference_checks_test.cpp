@@ -170,9 +170,12 @@ TEST_F(CheckValidTest, SecondPathsWithSeparatorsInside) {
     EXPECT_TRUE(
         Valid("C:\\WINDOWS\\system32\\rundll32.exe C:\\Program Files\\Foo, Inc\\helper.dll,Go"));
     EXPECT_TRUE(Valid("C:\\WINDOWS\\notepad.exe C:\\Docs\\Report - Q3, final.docx"));
-    // Both must be there, as for any two paths.
+    EXPECT_TRUE(Valid("\"C:\\WINDOWS\\notepad.exe\" \"C:\\Docs\\Report - Q3, final.docx\""));
+    // Both must be there, as for any two paths, quoted or not.
     EXPECT_FALSE(Valid("C:\\WINDOWS\\gone.exe C:\\Docs\\Report - Q3, final.docx"));
     EXPECT_FALSE(Valid("C:\\WINDOWS\\notepad.exe C:\\Docs\\Report - Q4, final.docx"));
+    EXPECT_FALSE(Valid("\"C:\\WINDOWS\\notepad.exe\" \"C:\\Docs\\Report - Q4, final.docx\""));
+    EXPECT_FALSE(Valid("\"C:\\WINDOWS\\gone.exe\" \"C:\\Docs\\Report - Q3, final.docx\""));
 }
 
 TEST_F(CheckValidTest, DotsInFolderNames) {
