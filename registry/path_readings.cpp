@@ -252,8 +252,6 @@ std::size_t ReadPathAt(std::string_view text, std::size_t start, std::string_vie
     return end;
 }
 
-}  // namespace
-
 // Only quotes and blanks between `from` and `to`: a quoted program and its quoted argument.
 bool OnlyQuotesBetween(std::string_view text, std::size_t from, std::size_t to) {
     for (std::size_t at = from; at < to; ++at) {
@@ -270,6 +268,8 @@ std::string_view TrimmedEnd(std::string_view text) {
     }
     return text;
 }
+
+}  // namespace
 
 PathReadings ReadPaths(std::string_view text) {
     PathReadings readings;
