@@ -4,8 +4,9 @@
 //
 // Seeds HKCU\Software\KeldraBench (keys spread over three levels, a fifth of the values
 // path-like, half of those dead), then times, alternately, a bare walk that enumerates
-// the keys and values (names and data) of the eight scan locations with the same API, and
-// the registry stage itself. Prints the best of three of each and their ratio.
+// the keys and values (names and data) of the eight scan locations with RegEnumKeyExW and
+// RegEnumValueW alone, and the registry stage itself. Prints the best of three of each and their
+// ratio.
 #include <windows.h>
 
 #include <algorithm>
@@ -20,14 +21,9 @@
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_ui.h"
-#include "registry/mdl_registry.h"
 #include "registry/registry_scan.h"
 
 namespace {
-
-using keldra::platform::RegKey;
-namespace reg_root = keldra::platform::reg_root;
-namespace mdl = keldra::mdlRegistry;
 
 constexpr const wchar_t* kBenchKey = L"Software\\KeldraBench";
 
@@ -69,70 +65,91 @@ void Seed(int keys, int valuesPerKey) {
     }
 }
 
-// Enumerates one location's keys and values as the walks do, without judging anything.
+// Windows compares key names without regard to case.
+bool HasClassesPart(const std::wstring& path) {
+    std::wstring upper(path);
+    CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+    return upper.find(L"SOFTWARE\\CLASSES") != std::wstring::npos || upper == L"INTERFACE" ||
+           upper == L"TYPELIB" || upper == L"CLSID";
+}
+
+// Enumerates the keys and values (names and data) of the same locations with the
+// platform's own calls only, judging nothing: the least a walk of them can cost.
 class BareWalk {
   public:
-    explicit BareWalk(keldra::platform::RegistryPort& registry) : registry_(registry) {}
-
-    void Walk(RegKey root, std::string path, bool classKeyTest) {
-        if (classKeyTest && keldra::registry::IsClassKeyPath(path)) {
+    void Walk(HKEY root, const std::wstring& path, bool classKeyTest) {
+        if (classKeyTest && HasClassesPart(path)) {
             return;
         }
-        const RegKey key = mdl::OpenKey(registry_, root, path);
-        std::uint32_t subKeys = 0;
-        std::uint32_t values = 0;
-        mdl::QueryKeyInfo(registry_, key, subKeys, values);
-        std::string name;
-        std::string data;
-        std::uint32_t type = 0;
-        for (std::uint32_t i = 0; i < values; ++i) {
-            mdl::EnumValue(registry_, key, i, name, data, type);
-            bytes_ += name.size() + data.size();
+        ++keys_;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(root, path.empty() ? nullptr : path.c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS) {
+            return;
         }
-        for (std::uint32_t i = 0; i < subKeys; ++i) {
-            const std::string sub = mdl::EnumSubKey(registry_, key, i);
-            if (!sub.empty()) {
-                Walk(root, path.empty() ? sub : path + "\\" + sub, classKeyTest);
+        DWORD subKeys = 0;
+        DWORD longestSubKey = 0;
+        DWORD values = 0;
+        DWORD longestValueName = 0;
+        DWORD longestData = 0;
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey, nullptr, &values,
+                         &longestValueName, &longestData, nullptr, nullptr);
+        std::vector<wchar_t> name(std::max(longestSubKey, longestValueName) + 2);
+        std::vector<BYTE> data(longestData + 2);
+        for (DWORD i = 0; i < values; ++i) {
+            DWORD nameLength = static_cast<DWORD>(name.size());
+            DWORD dataBytes = static_cast<DWORD>(data.size());
+            DWORD type = 0;
+            if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(),
+                              &dataBytes) == ERROR_SUCCESS) {
+                bytes_ += nameLength + dataBytes;
             }
         }
-        if (key != 0) {
-            registry_.CloseKey(key);
+        for (DWORD i = 0; i < subKeys; ++i) {
+            DWORD nameLength = static_cast<DWORD>(name.size());
+            if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr,
+                              nullptr) == ERROR_SUCCESS &&
+                nameLength > 0) {
+                const std::wstring sub(name.data(), nameLength);
+                Walk(root, path.empty() ? sub : path + L"\\" + sub, classKeyTest);
+            }
         }
-        ++keys_;
+        RegCloseKey(key);
     }
 
     void AllLocations() {
-        Walk(reg_root::kCurrentUser, "software", true);
-        Walk(reg_root::kUsers, "", true);
-        Walk(reg_root::kLocalMachine, "", true);
-        Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls",
+        Walk(HKEY_CURRENT_USER, L"software", true);
+        Walk(HKEY_USERS, L"", true);
+        Walk(HKEY_LOCAL_MACHINE, L"", true);
+        Walk(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls",
              false);
-        Walk(reg_root::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\VxD", true);
-        Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", true);
-        Walk(reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
-             true);
+        Walk(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\VxD", true);
+        Walk(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", true);
+        Walk(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true);
         // The file types: every extension key of the class root, and below it.
-        const RegKey classes = mdl::OpenKey(registry_, reg_root::kClassesRoot, "");
-        std::uint32_t subKeys = 0;
-        std::uint32_t values = 0;
-        mdl::QueryKeyInfo(registry_, classes, subKeys, values);
-        for (std::uint32_t i = 0; i < subKeys; ++i) {
-            const std::string sub = mdl::EnumSubKey(registry_, classes, i);
-            if (!sub.empty() && sub.front() == '.') {
-                Walk(reg_root::kClassesRoot, sub, true);
+        HKEY classes = nullptr;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &classes) == ERROR_SUCCESS) {
+            wchar_t sub[256];
+            for (DWORD i = 0;; ++i) {
+                DWORD length = 256;
+                const LSTATUS status =
+                    RegEnumKeyExW(classes, i, sub, &length, nullptr, nullptr, nullptr, nullptr);
+                if (status == ERROR_NO_MORE_ITEMS) {
+                    break;
+                }
+                if (status == ERROR_SUCCESS && length > 0 && sub[0] == L'.') {
+                    Walk(HKEY_CLASSES_ROOT, std::wstring(sub, length), true);
+                }
             }
+            RegCloseKey(classes);
         }
-        registry_.CloseKey(classes);
-        for (const char* start : {"software\\classes\\CLSID", "software\\classes\\TypeLib",
-                                  "software\\classes\\interface"}) {
-            Walk(reg_root::kLocalMachine, start, false);
+        for (const wchar_t* start : {L"software\\classes\\CLSID", L"software\\classes\\TypeLib",
+                                     L"software\\classes\\interface"}) {
+            Walk(HKEY_LOCAL_MACHINE, start, false);
         }
     }
     std::size_t keys_ = 0;
     std::size_t bytes_ = 0;
-
-  private:
-    keldra::platform::RegistryPort& registry_;
 };
 
 double Seconds(const std::chrono::steady_clock::time_point& start) {
@@ -158,13 +175,13 @@ int RegistryBench(int argc, wchar_t** argv) {
     keldra::registry::RegistryScan scan({registry, files, [&] { pump.Point(); }, nullptr},
                                         cancelled, problems);
 
-    BareWalk warm(registry);
+    BareWalk warm;
     warm.AllLocations();
     double bare = 1e9;
     double staged = 1e9;
     std::size_t walkedKeys = warm.keys_;
     for (int round = 0; round < 3; ++round) {
-        BareWalk walk(registry);
+        BareWalk walk;
         auto start = std::chrono::steady_clock::now();
         walk.AllLocations();
         bare = std::min(bare, Seconds(start));

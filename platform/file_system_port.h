@@ -80,6 +80,12 @@ class FileSystemPort {
     virtual std::string SpecialFolderPath(int csidlWithFlags) = 0;
     // The drives in letter order, with their types.
     virtual std::vector<DriveEntry> Drives() = 0;
+    // False when the drive `letter` (upper case) is there but not ready: no medium, or a
+    // volume that cannot be read now. A platform that cannot tell answers true.
+    virtual bool DriveReady(char letter) {
+        static_cast<void>(letter);
+        return true;
+    }
 };
 
 }  // namespace keldra::platform

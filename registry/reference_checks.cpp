@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/text.h"
+#include "registry/path_readings.h"
 
 namespace keldra::registry {
 
@@ -14,16 +15,39 @@ bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
 }
 
+// One pass over the text, however many occurrences: a value can be megabytes long. The
+// search goes on right after each removed occurrence, so halves that a removal joins are
+// not searched again.
 void EraseAll(std::string& text, std::string_view part) {
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at)) {
-        text.erase(at, part.size());
+    auto at = text.find(part);
+    if (at == std::string::npos) {
+        return;
     }
+    std::string kept;
+    kept.reserve(text.size());
+    std::size_t from = 0;
+    for (; at != std::string::npos; at = text.find(part, from)) {
+        kept.append(text, from, at - from);
+        from = at + part.size();
+    }
+    kept.append(text, from);
+    text = std::move(kept);
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
+    auto at = text.find(from);
+    if (at == std::string::npos) {
+        return;
     }
+    std::string replaced;
+    std::size_t done = 0;
+    for (; at != std::string::npos; at = text.find(from, done)) {
+        replaced.append(text, done, at - done);
+        replaced.append(to);
+        done = at + from.size();
+    }
+    replaced.append(text, done);
+    text = std::move(replaced);
 }
 
 // The text before the first `separator`, or all of it, trimmed.
@@ -59,6 +83,25 @@ std::size_t PreviousCharacter(std::string_view text, std::size_t at) {
 bool IsPathSeparator(char c) {
     return c == '\\' || c == '/';
 }
+
+// A drive path as Windows compares it: "/" read as "\", repeated separators as one.
+std::string WindowsForm(std::string_view path) {
+    std::string form;
+    form.reserve(path.size());
+    for (char c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+        if (c == '\\' && !form.empty() && form.back() == '\\') {
+            continue;
+        }
+        form.push_back(c);
+    }
+    return form;
+}
+
+// Longer paths are asked each time: remembering them would cost more than asking.
+constexpr std::size_t kRememberedBytes = 1024;
 
 }  // namespace
 
@@ -110,6 +153,8 @@ std::string UpperText(std::string_view text) {
 void ReferenceChecks::Forget() {
     known_.clear();
     windowsDirectoryKnown_ = false;
+    drives_.reset();
+    ready_ = {};
 }
 
 std::string ReferenceChecks::WindowsDirectory() {
@@ -133,20 +178,23 @@ std::string ReferenceChecks::SpecialFolderDir(int csidl) {
 }
 
 bool ReferenceChecks::Exists(Kind kind, std::string_view path) {
+    if (path.size() > kRememberedBytes) {
+        return AskPlatform(kind, path) || AskTwin(kind, path);
+    }
     // Windows names ignore case, so one answer serves every spelling of a path.
     std::string key = UpperText(path);
     key.insert(key.begin(), static_cast<char>(kind));
     if (const auto found = known_.find(key); found != known_.end()) {
         return found->second;
     }
-    bool exists = AskPlatform(kind, path);
-    if (!exists) {
-        if (const std::string twin = Wow64Twin(path); !twin.empty()) {
-            exists = AskPlatform(kind, twin);
-        }
-    }
+    const bool exists = AskPlatform(kind, path) || AskTwin(kind, path);
     known_.emplace(std::move(key), exists);
     return exists;
+}
+
+bool ReferenceChecks::AskTwin(Kind kind, std::string_view path) {
+    const std::string twin = Wow64Twin(path);
+    return !twin.empty() && AskPlatform(kind, twin);
 }
 
 bool ReferenceChecks::AskPlatform(Kind kind, std::string_view path) {
@@ -156,20 +204,74 @@ bool ReferenceChecks::AskPlatform(Kind kind, std::string_view path) {
 std::string ReferenceChecks::Wow64Twin(std::string_view path) {
     // A 64-bit process reads the 32-bit branches of the registry as ordinary keys; their
     // references into the system folder mean the 32-bit one.
+    // Compared as Windows compares paths: "%SYSTEMROOT%\System32" becomes
+    // "C:\Windows\\System32" once the folder is put in, and some programs write "/".
     const std::string windows = WindowsDirectory();
-    if (windows.empty()) {
+    if (windows.empty() || path.size() < 3 || path.size() > 4 * kMaxPathCharacters ||
+        path[1] != ':' || !IsPathSeparator(path[2])) {
         return {};
     }
-    const std::string prefix = UpperText(addslash(windows) + "System32");
-    const std::string upper = UpperText(path.substr(0, prefix.size() + 1));
+    const std::string form = WindowsForm(path);
+    const std::string prefix = UpperText(WindowsForm(addslash(windows) + "System32"));
+    const std::string upper = UpperText(std::string_view(form).substr(0, prefix.size() + 1));
     if (upper.size() != prefix.size() + 1 || upper.compare(0, prefix.size(), prefix) != 0 ||
-        !IsPathSeparator(upper.back())) {
+        upper.back() != '\\') {
         return {};
     }
-    return addslash(windows) + "SysWOW64" + std::string(path.substr(prefix.size()));
+    return addslash(windows) + "SysWOW64" + form.substr(prefix.size());
+}
+
+bool ReferenceChecks::DriveHereNow(char letter) {
+    if (!drives_) {
+        drives_ = files_.Drives();
+    }
+    for (const platform::DriveEntry& drive : *drives_) {
+        if (drive.letter != letter) {
+            continue;
+        }
+        // Removable disks, discs and shares come and go; only fixed disks are judged.
+        if (drive.type != platform::drive_type::kFixed &&
+            drive.type != platform::drive_type::kRamDisk) {
+            return false;
+        }
+        auto& ready = ready_[static_cast<std::size_t>(letter - 'A')];
+        if (!ready) {
+            ready = files_.DriveReady(letter);
+        }
+        return *ready;
+    }
+    return false;
+}
+
+bool ReferenceChecks::PathReadingFound(std::string_view text) {
+    const PathReadings readings = ReadPaths(text);
+    if (readings.unjudgeable) {
+        return true;
+    }
+    for (const char letter : readings.drives) {
+        if (!DriveHereNow(letter)) {
+            return true;
+        }
+    }
+    for (const PathReading& reading : readings.candidates) {
+        if (!reading.pairedWith.empty() && !FileExists(reading.pairedWith)) {
+            continue;
+        }
+        if (FileExists(reading.path) || (reading.referenceEnds && FolderExists(reading.path))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ReferenceChecks::CheckValid(std::string sPath) {
+    // The cutting readings first; what they call dead is listed only when no path in the
+    // text, read as Windows reads it, names something that exists either.
+    const std::string text = sPath;
+    return CutReadingFound(std::move(sPath)) || PathReadingFound(text);
+}
+
+bool ReferenceChecks::CutReadingFound(std::string sPath) {
     if (FolderExists(sPath)) {
         return true;
     }

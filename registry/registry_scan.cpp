@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "registry/mdl_registry.h"
+#include "registry/path_readings.h"
 
 namespace keldra::registry {
 
@@ -387,6 +388,11 @@ void RegistryScan::TestSharedDll(RegKey root, const std::string& path, std::stri
 void RegistryScan::TestFont(RegKey root, const std::string& path, std::string& name,
                             const std::string& data, std::uint32_t type) {
     if (data.empty() || checks_.CheckValid(addslash(fonts_) + data)) {
+        return;
+    }
+    // Data that is a full path already names the file itself; the fonts folder put in
+    // front of it makes a path that never exists.
+    if (IsAbsolutePath(data) && checks_.CheckValid(data)) {
         return;
     }
     AddtoList(root, path, name, data, static_cast<std::int32_t>(type), reason::kFontMissing);

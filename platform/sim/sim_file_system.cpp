@@ -317,6 +317,11 @@ std::vector<DriveEntry> SimFileSystem::Drives() {
     return drives;
 }
 
+bool SimFileSystem::DriveReady(char letter) {
+    const auto drive = drives_.find(UpperLetter(letter));
+    return drive == drives_.end() || drive->second.ready;
+}
+
 SimDrive& SimFileSystem::AddDrive(char letter, std::uint32_t typeCode) {
     letter = UpperLetter(letter);
     auto root = std::make_unique<Node>();

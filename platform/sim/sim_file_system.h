@@ -60,6 +60,7 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     std::string WindowsDirectory() override { return windowsDirectory_; }
     std::string SpecialFolderPath(int csidlWithFlags) override;
     std::vector<DriveEntry> Drives() override;
+    bool DriveReady(char letter) override;
 
     std::uint32_t LogicalDriveStrings(std::uint32_t capacity, std::string& buffer) override;
     std::uint32_t DriveType(std::string_view root) override;

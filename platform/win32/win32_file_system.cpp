@@ -97,4 +97,13 @@ std::vector<DriveEntry> Win32FileSystem::Drives() {
     return drives;
 }
 
+bool Win32FileSystem::DriveReady(char letter) {
+    const wchar_t root[] = {static_cast<wchar_t>(letter), L':', L'\\', L'\0'};
+    const QuietErrors quiet;
+    if (GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0)) {
+        return true;
+    }
+    return GetLastError() != ERROR_NOT_READY;
+}
+
 }  // namespace keldra::platform::win32

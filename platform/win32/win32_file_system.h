@@ -12,6 +12,7 @@ class Win32FileSystem final : public FileSystemPort {
     std::string WindowsDirectory() override;
     std::string SpecialFolderPath(int csidlWithFlags) override;
     std::vector<DriveEntry> Drives() override;
+    bool DriveReady(char letter) override;
 };
 
 }  // namespace keldra::platform::win32

@@ -148,6 +148,11 @@ TEST_P(FileSystemContract, TheSandboxDrivesComeInLetterOrderWithTheirTypes) {
                                 << "(the sandbox must be made with --cdrom --network)";
 }
 
+TEST_P(FileSystemContract, FixedDrivesAreReady) {
+    EXPECT_TRUE(fs().DriveReady('C'));
+    EXPECT_TRUE(fs().DriveReady('D'));
+}
+
 KELDRA_FILE_BACKENDS(FileSystemContract);
 
 }  // namespace

@@ -39,6 +39,8 @@ TEST_F(CheckValidTest, QuotedCommandWithSwitchIsJudgedByItsProgram) {
 }
 
 TEST_F(CheckValidTest, TextsOutsideDrivesAToTAreValid) {
+    files.AddDrive('T', drive_code::kFixed);
+    files.AddDrive('Q', drive_code::kFixed);
     // No drive: the first letter decides whether it is looked at further.
     EXPECT_TRUE(Valid("wscript.exe //B gone.vbs"));
     EXPECT_TRUE(Valid("U:\\gone\\x.exe"));
@@ -115,6 +117,133 @@ TEST_F(CheckValidTest, NamesOutsideTheAnsiCodePage) {
     EXPECT_FALSE(Valid("C:\\Програмы\\нет.exe"));
 }
 
+// ---- Readings of each path on its own --------------------------------------------------
+
+TEST_F(CheckValidTest, PathsEndAtCharactersNoPathHolds) {
+    files.AddFolder("C:\\Users\\ann\\Desktop");
+    files.AddFolder("C:\\Program Files\\WindowsApps\\Pkg_1.2.3.0_x64__abc");
+    files.AddFile("C:\\WINDOWS\\system32\\wwahost.exe");
+    EXPECT_TRUE(Valid("v2.10|Action=Allow|Dir=In|App=C:\\Program Files\\App\\app.exe|Name=App|"));
+    EXPECT_FALSE(Valid("v2.10|Action=Allow|Dir=In|App=C:\\Program Files\\App\\gone.exe|Name=A|"));
+    EXPECT_TRUE(
+        Valid("A=1|B=C:\\WINDOWS\\system32\\wwahost.exe|C=x|"
+              "D=C:\\Program Files\\WindowsApps\\Pkg_1.2.3.0_x64__abc\\|E=2"));
+    EXPECT_TRUE(
+        Valid("A=1|B=C:\\gone\\wwahost.exe|C=x|"
+              "D=C:\\Program Files\\WindowsApps\\Pkg_1.2.3.0_x64__abc\\|E=2"));
+    EXPECT_FALSE(
+        Valid("A=1|B=C:\\gone\\wwahost.exe|C=x|D=C:\\Program Files\\WindowsApps\\"
+              "Pkg_9.9.9.9_x64__abc\\|E=2"));
+    EXPECT_TRUE(Valid("C:\\Users\\ann\\Desktop|0"));
+    EXPECT_FALSE(Valid("C:\\Users\\ann\\Gone|0"));
+    EXPECT_TRUE(Valid(std::string("C:\\Users\\ann\\Desktop\x01rest")));
+    EXPECT_TRUE(Valid("<p>C:\\Users\\ann\\Desktop</p>"));
+}
+
+TEST_F(CheckValidTest, NamesWithSeparatorsInside) {
+    files.AddFile("C:\\Users\\ann\\Desktop\\Martin - notes.SLDPRT");
+    files.AddFile("C:\\Program Files\\Tool - Beta\\app.exe");
+    files.AddFile("C:\\Program Files\\Foo, Inc\\foo.exe");
+    files.AddFile("C:\\Users\\me@corp\\x.exe");
+    files.AddFolder("C:\\Users\\me");
+    files.AddFile("C:\\Users\\ann\\100% sure; really.txt");
+    files.AddFolder("C:\\Data");
+    files.AddFolder("C:\\kacc");
+    EXPECT_TRUE(Valid("C:\\Users\\ann\\Desktop\\Martin - notes.SLDPRT"));
+    EXPECT_TRUE(Valid("\"C:\\Program Files\\Tool - Beta\\app.exe\" /s"));
+    EXPECT_TRUE(Valid("C:\\Program Files\\Foo, Inc\\foo.exe"));
+    EXPECT_TRUE(Valid("C:\\Users\\me@corp\\x.exe"));
+    EXPECT_TRUE(Valid("C:\\Users\\ann\\100% sure; really.txt"));
+    EXPECT_TRUE(Valid("C:\\Data\\ /s"));
+    // A folder counts only where the reference ends, never on the way to a deeper name.
+    EXPECT_FALSE(Valid("\"C:\\Program Files\\Tool - Beta\\gone.exe\" /s"));
+    EXPECT_FALSE(Valid("C:\\Program Files\\Foo, Inc\\gone.exe"));
+    EXPECT_FALSE(Valid("C:\\Program Files\\Gone App\\app.exe"));
+    EXPECT_FALSE(Valid("C:\\kacc\\gone.exe /s"));
+    EXPECT_FALSE(Valid("C:\\Users\\me@corp\\gone.exe"));
+}
+
+TEST_F(CheckValidTest, SecondPathsWithSeparatorsInside) {
+    files.AddFile("C:\\WINDOWS\\system32\\rundll32.exe");
+    files.AddFile("C:\\Program Files\\Foo, Inc\\helper.dll");
+    files.AddFile("C:\\Docs\\Report - Q3, final.docx");
+    EXPECT_TRUE(
+        Valid("C:\\WINDOWS\\system32\\rundll32.exe C:\\Program Files\\Foo, Inc\\helper.dll,Go"));
+    EXPECT_TRUE(Valid("C:\\WINDOWS\\notepad.exe C:\\Docs\\Report - Q3, final.docx"));
+    EXPECT_TRUE(Valid("\"C:\\WINDOWS\\notepad.exe\" \"C:\\Docs\\Report - Q3, final.docx\""));
+    // Both must be there, as for any two paths, quoted or not.
+    EXPECT_FALSE(Valid("C:\\WINDOWS\\gone.exe C:\\Docs\\Report - Q3, final.docx"));
+    EXPECT_FALSE(Valid("C:\\WINDOWS\\notepad.exe C:\\Docs\\Report - Q4, final.docx"));
+    EXPECT_FALSE(Valid("\"C:\\WINDOWS\\notepad.exe\" \"C:\\Docs\\Report - Q4, final.docx\""));
+    EXPECT_FALSE(Valid("\"C:\\WINDOWS\\gone.exe\" \"C:\\Docs\\Report - Q3, final.docx\""));
+}
+
+TEST_F(CheckValidTest, DotsInFolderNames) {
+    files.AddFile("C:\\WINDOWS\\Microsoft.NET\\Framework\\v4.0.30319\\mscorsvw.exe");
+    EXPECT_TRUE(Valid("C:\\WINDOWS\\Microsoft.NET\\Framework\\v4.0.30319\\mscorsvw.exe arg"));
+    EXPECT_TRUE(Valid("\"C:\\WINDOWS\\Microsoft.NET\\Framework\\v4.0.30319\\mscorsvw.exe\" a"));
+    EXPECT_FALSE(Valid("C:\\WINDOWS\\Microsoft.NET\\Framework\\v9.9\\mscorsvw.exe arg"));
+}
+
+TEST_F(CheckValidTest, PathsAfterText) {
+    files.AddFile("C:\\Users\\ann\\x.doc");
+    files.AddFile("C:\\Program Files\\Foo, Inc\\x.exe");
+    files.AddFile("C:\\WINDOWS\\Microsoft.NET\\x.dll");
+    files.AddFile("C:\\Program Files\\Kc.v2\\app.exe");
+    EXPECT_TRUE(Valid("2,3,-1,-1,0,22,1519,892,C:\\Users\\ann\\x.doc"));
+    EXPECT_TRUE(Valid("cmd.exe /c del /q \"C:\\Program Files\\Foo, Inc\\x.exe\""));
+    EXPECT_TRUE(Valid("file:///C:\\Users\\ann\\x.doc"));
+    EXPECT_TRUE(Valid("res://C:\\WINDOWS\\Microsoft.NET\\x.dll/#2/101"));
+    EXPECT_TRUE(Valid("<c>&apos;C:\\Program Files\\Kc.v2\\app.exe&apos; /x</c>"));
+    EXPECT_FALSE(Valid("<c>&apos;C:\\Program Files\\Kc.v2\\gone.exe&apos; /x</c>"));
+    EXPECT_FALSE(Valid("cmd.exe /c del /q \"C:\\Program Files\\Foo, Inc\\gone.exe\""));
+    EXPECT_FALSE(Valid("res://C:\\WINDOWS\\Microsoft.NET\\gone.dll/#2/101"));
+}
+
+TEST_F(CheckValidTest, SystemRootWithTheSystemFolderOf32BitPrograms) {
+    files.AddFile("C:\\WINDOWS\\SysWOW64\\old32.dll");
+    files.AddFile("C:\\WINDOWS\\system32\\rundll32.exe");
+    // Putting the Windows folder in for %SYSTEMROOT% doubles the backslash.
+    EXPECT_TRUE(Valid("C:\\WINDOWS\\system32\\rundll32.exe %SYSTEMROOT%\\System32\\old32.dll,E"));
+    EXPECT_FALSE(Valid("C:\\WINDOWS\\system32\\rundll32.exe %SYSTEMROOT%\\System32\\gone32.dll,E"));
+    EXPECT_TRUE(Valid("C:/WINDOWS/System32/old32.dll"));
+    EXPECT_TRUE(Valid("C:\\WINDOWS\\\\System32\\\\old32.dll"));
+    EXPECT_FALSE(Valid("C:/WINDOWS/System32/gone32.dll"));
+}
+
+TEST_F(CheckValidTest, WildcardsNameTheFolderHoldingThem) {
+    files.AddFolder("C:\\ProgramData\\App");
+    EXPECT_TRUE(Valid("C:\\ProgramData\\App\\*.* /s"));
+    EXPECT_TRUE(Valid("C:\\ProgramData\\App\\*.log"));
+    EXPECT_FALSE(Valid("C:\\ProgramData\\Gone\\*.* /s"));
+}
+
+TEST_F(CheckValidTest, NtAndLongPathPrefixes) {
+    EXPECT_TRUE(Valid("\\\\?\\C:\\Program Files\\App\\app.exe"));
+    EXPECT_TRUE(Valid("\\??\\C:\\Program Files\\App\\app.exe"));
+    EXPECT_FALSE(Valid("\\??\\C:\\Program Files\\App\\gone.exe"));
+    EXPECT_FALSE(Valid("C:\\WINDOWS\\Fonts\\\\??\\C:\\gone\\x.ttf"));
+    // A host path or a share cannot be judged here.
+    EXPECT_TRUE(Valid("C:\\WINDOWS\\Fonts\\\\??\\unix\\usr\\share\\fonts\\x.ttf"));
+    EXPECT_TRUE(Valid("\\??\\UNC\\server\\share\\x.ttf"));
+}
+
+TEST_F(CheckValidTest, DrivesThatAreNotHereNowAreNotJudged) {
+    files.AddDrive('F', drive_code::kRemovable);
+    files.AddDrive('G', drive_code::kFixed).ready = false;
+    EXPECT_TRUE(Valid("F:\\Photos\\gone.jpg"));
+    EXPECT_TRUE(Valid("\"f:\\App\\gone.exe\" /s"));
+    EXPECT_TRUE(Valid("G:\\gone.exe"));
+    EXPECT_TRUE(Valid("K:\\absent\\gone.exe"));
+    EXPECT_TRUE(Valid("\"E:\\setup\\gone.exe\""));
+    EXPECT_TRUE(Valid("C:\\gone\\app.exe K:\\doc.txt"));
+    // Fixed disks are judged as always.
+    EXPECT_FALSE(Valid("D:\\gone.exe"));
+    EXPECT_FALSE(Valid("\"d:\\App\\gone.exe\" /s"));
+    files.Drive('G').ready = true;
+    EXPECT_FALSE(Valid("G:\\gone.exe"));
+}
+
 // Counts what the checks ask of the file system.
 class CountingFiles final : public platform::FileSystemPort {
   public:
@@ -124,11 +253,23 @@ class CountingFiles final : public platform::FileSystemPort {
     std::string WindowsDirectory() override { return files_.WindowsDirectory(); }
     std::string SpecialFolderPath(int csidl) override { return files_.SpecialFolderPath(csidl); }
     std::vector<platform::DriveEntry> Drives() override { return files_.Drives(); }
+    bool DriveReady(char letter) override { return files_.DriveReady(letter); }
     int asked = 0;
 
   private:
     platform::FileSystemPort& files_;
 };
+
+TEST_F(CheckValidTest, LongTextsAskABoundedNumberOfQuestions) {
+    CountingFiles counting(files);
+    ReferenceChecks counted(counting);
+    std::string text = "C:\\gone\\x.exe";
+    while (text.size() < (1u << 20)) {
+        text += " \"RunDll32\" @C:\\a.b, -c /d;e%SYSTEMROOT%Rundll32 C:\\f.g|h";
+    }
+    EXPECT_FALSE(counted.CheckValid(text));
+    EXPECT_LE(counting.asked, 1000);
+}
 
 TEST_F(CheckValidTest, AnswersAreRememberedForOneScan) {
     CountingFiles counting(files);
