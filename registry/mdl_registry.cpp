@@ -177,6 +177,13 @@ std::string EnumSubKey(RegistryPort& reg, RegKey key, std::uint32_t index) {
 
 bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
                std::string& data, std::uint32_t& type) {
+    bool dataShown = false;
+    return EnumValue(reg, key, index, name, data, type, dataShown);
+}
+
+bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
+               std::string& data, std::uint32_t& type, bool& dataShown) {
+    dataShown = false;
     RegEnumValueInfo info;
     info.type = type;
     const RegStatus status = reg.EnumValue(key, index, kNameCapacity, kEnumDataCapacity, info);
@@ -195,16 +202,22 @@ bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& 
         std::vector<std::uint8_t> bytes;
         if (fitted) {
             data = TextToFirstNul(info.data);
+            dataShown = true;
         } else if (ReadExactly(reg, key, name, info.dataBytes, bytes)) {
             data = TextToFirstNul(bytes);
+            dataShown = true;
         }
     } else if (type == reg_type::kDword) {
         std::int32_t number = 0;
         if (fitted && info.data.size() <= sizeof number) {
             data = std::to_string(DwordOf(info.data));
+            dataShown = true;
         } else if (ReadDword(reg, key, name, number)) {
             data = std::to_string(number);
+            dataShown = true;
         }
+    } else {
+        dataShown = fitted && info.data.empty();
     }
     return true;
 }

@@ -64,8 +64,14 @@ std::string EnumSubKey(RegistryPort& reg, RegKey key, std::uint32_t index);
 // arrived (a name longer than the buffer, or no value at that index any more, as after a
 // value was deleted during a walk): `name` and `data` are then empty and stand for nothing,
 // least of all for the key's default value.
+//
+// `dataShown` tells whether an empty `data` means the value holds nothing: it is false when
+// the value holds bytes that the text does not show (binary data, a 64-bit number, data that
+// could not be read again), so that no test calls such a value empty.
 bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
                std::string& data, std::uint32_t& type);
+bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& name,
+               std::string& data, std::uint32_t& type, bool& dataShown);
 
 // Deletes one value; the platform's status (0 on success).
 RegStatus DeleteValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name);

@@ -140,6 +140,9 @@ struct RegistryScan::WalkStyle {
     bool endUnopened = false;
     bool emptyKeyTest = false;
     bool fontsPerLevel = false;
+    // The value test has rules for empty data, which a value whose bytes the text does
+    // not show must not meet.
+    bool judgesEmptyData = false;
     ValueTest valueTest = nullptr;
     void (RegistryScan::*recurse)(RegKey, std::string) = nullptr;
 };
@@ -255,6 +258,7 @@ void RegistryScan::ScanComKey(RegKey root, std::string path) {
     static const WalkStyle style{.classKeyTest = false,
                                  .cancelBeforeValue = true,
                                  .cancelBeforeSubkey = true,
+                                 .judgesEmptyData = true,
                                  .valueTest = &RegistryScan::TestComValue,
                                  .recurse = &RegistryScan::ScanComKey};
     Walk(style, root, std::move(path));
@@ -307,8 +311,11 @@ void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
         }
         // An enumeration that gave no name gave no value; judging its empty name and data
         // would stand for the key's default value. A link's target is no file reference.
-        if (mdlRegistry::EnumValue(registry, key.get(), i, name, data, type) &&
-            type != platform::reg_type::kLink) {
+        // Nor is a value called empty whose bytes its text does not show.
+        bool dataShown = false;
+        if (mdlRegistry::EnumValue(registry, key.get(), i, name, data, type, dataShown) &&
+            type != platform::reg_type::kLink &&
+            (dataShown || !data.empty() || !style.judgesEmptyData)) {
             (this->*style.valueTest)(root, path, name, data, type);
         }
         if (style.eventsInLoops) {

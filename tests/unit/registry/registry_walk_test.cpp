@@ -85,6 +85,33 @@ TEST_F(RegistryWalk, AValueDeletedWhileTheWalkLetsEventsRunIsNoEmptyDefault) {
     EXPECT_EQ(Value(reg_root::kLocalMachine, kServerKey, ""), kServer);
 }
 
+// ---- Values whose bytes the text does not show --------------------------------------
+
+TEST_F(RegistryWalk, BinaryAndLongNumberDataIsNoEmptyRegistration) {
+    const auto putBytes = [&](std::string_view path, std::string_view name, std::uint32_t type,
+                              std::vector<std::uint8_t> bytes) {
+        RegKey key = 0;
+        ASSERT_EQ(registry.CreateKey(reg_root::kLocalMachine, path, key), 0);
+        registry.SetValue(key, name, type, bytes);
+        registry.CloseKey(key);
+    };
+    // A class identifier stored as its 16 bytes, a version as a 64-bit number, flags as
+    // binary: each holds data, none is an empty registration.
+    putBytes("software\\classes\\CLSID\\{C2}\\CLSID", "", reg_type::kBinary,
+             std::vector<std::uint8_t>(16, 0xAB));
+    putBytes("software\\classes\\TypeLib\\{T1}\\TypeLib", "Version", reg_type::kQword,
+             {1, 0, 0, 0, 0, 0, 0, 0});
+    putBytes("software\\classes\\CLSID\\{C3}", "InprocServer32", reg_type::kBinary, {1});
+    // Values that really hold nothing are empty as before, whatever their type.
+    putBytes("software\\classes\\CLSID\\{C4}\\InprocServer32", "", reg_type::kBinary, {});
+    Put(reg_root::kLocalMachine, "software\\classes\\TypeLib\\{T2}\\TypeLib", "Help", "");
+    Scan().ScanKey("COM");
+    EXPECT_THAT(
+        Rows(),
+        ElementsAre("HKEY_LOCAL_MACHINE\\software\\classes\\CLSID\\{C4}\\InprocServer32|||7|3",
+                    "HKEY_LOCAL_MACHINE\\software\\classes\\TypeLib\\{T2}\\TypeLib|Help||1|1"));
+}
+
 // ---- Empty extension keys ---------------------------------------------------------------
 
 TEST_F(RegistryWalk, AnExtensionKeyThatCanBeReadButNotChangedIsNotEmpty) {
