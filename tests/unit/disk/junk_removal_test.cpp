@@ -8,7 +8,12 @@ namespace {
 class JunkRemoval : public DiskTest {
   protected:
     JunkRemoval() { clock.SetNow({2026, 12, 7, 14, 5, 9}); }
-    void List(std::string path) { junk.Append(std::move(path), 3, 0); }
+    // Listed as the search lists it: with the identity of the file the path leads to now.
+    void List(std::string path) {
+        platform::OpenedFacts facts;
+        files.Inspect(path, facts);
+        junk.Append(std::move(path), 3, 0, facts.identity);
+    }
     int DelFilesInRoot(char drive) {
         std::vector<platform::FolderEntry> entries;
         files.ListFolder(std::string(1, drive) + ":\\", entries);
@@ -50,8 +55,39 @@ class SizeNeverZero final : public platform::FilePort {
         return inner_.RenameFile(f, t);
     }
     platform::FileStatus RemoveFile(std::string_view p) override { return inner_.RemoveFile(p); }
+    platform::FileStatus ListFolderNoFollow(std::string_view f,
+                                            std::vector<platform::FolderEntry>& e) override {
+        return inner_.ListFolderNoFollow(f, e);
+    }
+    platform::FileStatus Inspect(std::string_view p, platform::OpenedFacts& facts) override {
+        return inner_.Inspect(p, facts);
+    }
+    platform::FileStatus OpenForRemoval(std::string_view p, platform::OpenedFacts& facts,
+                                        std::unique_ptr<platform::OpenedFile>& file) override {
+        std::unique_ptr<platform::OpenedFile> real;
+        const auto status = inner_.OpenForRemoval(p, facts, real);
+        if (real) {
+            file = std::make_unique<Lying>(std::move(real));
+        }
+        return status;
+    }
+    bool ListingsShowFileLinks() const override { return inner_.ListingsShowFileLinks(); }
 
   private:
+    class Lying final : public platform::OpenedFile {
+      public:
+        explicit Lying(std::unique_ptr<platform::OpenedFile> inner) : inner_(std::move(inner)) {}
+        platform::FileStatus Truncate() override { return inner_->Truncate(); }
+        platform::FileStatus Size(std::uint64_t& bytes) override {
+            bytes = 10;
+            return platform::file_status::kSuccess;
+        }
+        platform::FileStatus MoveTo(std::string_view p) override { return inner_->MoveTo(p); }
+        platform::FileStatus Delete() override { return inner_->Delete(); }
+
+      private:
+        std::unique_ptr<platform::OpenedFile> inner_;
+    };
     platform::FilePort& inner_;
 };
 
