@@ -259,5 +259,78 @@ TEST_F(JunkRemoval, SearchThenRemove) {
     EXPECT_FALSE(files.IsFile("C:\\Temp\\b.old"));
 }
 
+// Between the search and "Fix problems" the results may wait for hours; whatever the
+// listed names lead to by then, only the very files that were listed go.
+class RemovalAfterChanges : public JunkRemoval {
+  protected:
+    RemovalAfterChanges() {
+        Add("C:\\WINDOWS\\System32\\setup.tmp", "system");
+        Add("C:\\Users\\Ann\\letter.doc", "dear");
+        Add("C:\\Temp\\x\\setup.tmp", "junk");
+        Add("C:\\Temp\\page.tmp", "junk");
+        Add("C:\\Temp\\other.tmp", "junk");
+        Search();
+        EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\Temp\\x\\setup.tmp",
+                                                     "C:\\Temp\\other.tmp", "C:\\Temp\\page.tmp"}));
+    }
+    void RemoveAndCheckTheRestWent() {
+        Clean().DestroyJunk();
+        EXPECT_EQ(files.Contents("C:\\WINDOWS\\System32\\setup.tmp"), "system");
+        EXPECT_EQ(files.Contents("C:\\Users\\Ann\\letter.doc"), "dear");
+        EXPECT_FALSE(files.IsFile("C:\\Temp\\other.tmp")) << "the untouched entry still goes";
+        EXPECT_EQ(DelFilesInRoot('C'), 0);
+        EXPECT_EQ(junk.JunkCount, 3) << "what was left alone stays listed";
+    }
+};
+
+TEST_F(RemovalAfterChanges, AFolderThatBecameAJunctionIsNotFollowed) {
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\x"));
+    ASSERT_TRUE(files.AddJunction("C:\\Temp\\x", "C:\\WINDOWS\\System32"));
+    RemoveAndCheckTheRestWent();
+}
+
+TEST_F(RemovalAfterChanges, AFolderThatBecameAUnixLinkIsNotFollowed) {
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\x"));
+    ASSERT_TRUE(files.AddUnixLink("C:\\Temp\\x", "C:\\WINDOWS\\System32"));
+    RemoveAndCheckTheRestWent();
+}
+
+TEST_F(RemovalAfterChanges, AFileThatBecameALinkToADocumentLeavesTheDocumentWhole) {
+    // As Wine shows a Unix link to a file: no reparse bit, the document's own attributes.
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\page.tmp"));
+    ASSERT_TRUE(files.AddUnixLink("C:\\Temp\\page.tmp", "C:\\Users\\Ann\\letter.doc"));
+    RemoveAndCheckTheRestWent();
+    EXPECT_TRUE(files.AttributesOf("C:\\Temp\\page.tmp") != attr::kInvalid) << "the link stays";
+}
+
+TEST_F(RemovalAfterChanges, AFileThatBecameAReparsePointStays) {
+    ASSERT_TRUE(files.MarkReparsePoint("C:\\Temp\\page.tmp"));
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.Contents("C:\\Temp\\page.tmp"), "junk");
+}
+
+TEST_F(RemovalAfterChanges, AnotherFileUnderTheListedNameStays) {
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\page.tmp"));
+    Add("C:\\Temp\\page.tmp", "written since");
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.Contents("C:\\Temp\\page.tmp"), "written since");
+}
+
+TEST_F(RemovalAfterChanges, AFileThatBecameReadOnlyBehindAJunctionKeepsItsAttributes) {
+    files.SetAttributesOf("C:\\WINDOWS\\System32\\setup.tmp", attr::kReadOnly | attr::kArchive);
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\x"));
+    ASSERT_TRUE(files.AddJunction("C:\\Temp\\x", "C:\\WINDOWS\\System32"));
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.AttributesOf("C:\\WINDOWS\\System32\\setup.tmp"),
+              attr::kReadOnly | attr::kArchive);
+}
+
+TEST_F(JunkRemoval, AnEntryWithoutAnIdentityIsLeftAlone) {
+    Add("C:\\Temp\\a.tmp", "junk");
+    junk.Append("C:\\Temp\\a.tmp", 3, 4);
+    Clean().DestroyJunk();
+    EXPECT_EQ(files.Contents("C:\\Temp\\a.tmp"), "junk");
+}
+
 }  // namespace
 }  // namespace keldra::disk::testing
