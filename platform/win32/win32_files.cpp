@@ -43,6 +43,41 @@ std::wstring WithoutTrailingSeparators(std::wstring path) {
     return path;
 }
 
+// The object name of a handle where GetFinalPathNameByHandle gives up: Wine's answers
+// only up to MAX_PATH characters, but its object names are the resolved native paths
+// ("\??\D:\..."), which this turns into "\\?\D:\...".
+FileStatus LongFinalPath(HANDLE handle, std::wstring& path) {
+    struct Name {
+        USHORT length;
+        USHORT maximumLength;
+        PWSTR buffer;
+    };
+    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const auto query = ntdll != nullptr ? reinterpret_cast<QueryObject>(reinterpret_cast<void*>(
+                                              GetProcAddress(ntdll, "NtQueryObject")))
+                                        : nullptr;
+    if (query == nullptr) {
+        return ERROR_MORE_DATA;
+    }
+    std::vector<unsigned char> buffer(64 * 1024);
+    constexpr int kObjectNameInformation = 1;
+    ULONG written = 0;
+    if (query(handle, kObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+              &written) < 0) {
+        return ERROR_MORE_DATA;
+    }
+    const auto* name = reinterpret_cast<const Name*>(buffer.data());
+    const std::wstring_view text(name->buffer, name->length / sizeof(wchar_t));
+    if (text.size() < 7 || text.substr(0, 4) != L"\\??\\" || !IsDriveLetter(text[4]) ||
+        text[5] != L':') {
+        return ERROR_MORE_DATA;
+    }
+    path = L"\\\\?\\";
+    path += text.substr(4);
+    return file_status::kSuccess;
+}
+
 // The DOS path a handle resolves to; "\\?\X:\..." loses its prefix, anything else (a
 // network or Unix path) stays as the platform gives it and matches no listed path.
 FileStatus FinalPath(HANDLE handle, std::wstring& path) {
@@ -52,7 +87,12 @@ FileStatus FinalPath(HANDLE handle, std::wstring& path) {
             GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
         if (length == 0) {
-            return GetLastError();
+            const DWORD error = GetLastError();
+            if (error != ERROR_MORE_DATA ||
+                LongFinalPath(handle, buffer) != file_status::kSuccess) {
+                return error;
+            }
+            break;
         }
         if (length < buffer.size()) {
             buffer.resize(length);
