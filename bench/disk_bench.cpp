@@ -1,13 +1,13 @@
 // The disk stage against one bare enumeration of the same tree, on a large generated
 // tree of a sandbox drive.
 //
-//   keldra_bench.exe disk [folders] [filesPerFolder] [drive]
+//   keldra_bench.exe disk [folders] [filesPerFolder] [drive] [junk percent]
 //
 // Seeds <drive>\keldra-bench-tree (folders in two levels, every eighth file a junk name of
-// one of the rules, one hidden file in every tenth folder), then times, alternately, a
-// bare recursive FindFirstFileExW enumeration of the drive and the junk search of that
-// drive (the Internet-cache rule included, as the first drive of a pass has it). Prints the
-// best of three of each, their ratio, and the growth of the peak private memory during a
+// one of the rules, or the given percentage of them, one hidden file in every tenth folder), then
+// times, alternately, a bare recursive FindFirstFileExW enumeration of the drive and the junk
+// search of that drive (the Internet-cache rule included, as the first drive of a pass has it).
+// Prints the best of three of each, their ratio, and the growth of the peak private memory during a
 // search per file listed.
 #include <windows.h>
 // After windows.h, which it needs.
@@ -52,9 +52,18 @@ bool Touch(const std::wstring& path, DWORD bytes) {
 }
 
 // Creates the tree unless a previous run left it complete.
-void Seed(const std::wstring& root, int folders, int filesPerFolder) {
-    const std::wstring marker =
-        root + L"\\done-" + std::to_wstring(folders) + L"-" + std::to_wstring(filesPerFolder);
+// Whether file number f of a folder gets a junk name: every eighth, or `percent` of them
+// spread evenly.
+bool IsJunk(int f, int percent) {
+    if (percent <= 0) {
+        return f % 8 == 7;
+    }
+    return ((f + 1) * percent) / 100 != (f * percent) / 100;
+}
+
+void Seed(const std::wstring& root, int folders, int filesPerFolder, int percent) {
+    const std::wstring marker = root + L"\\done-" + std::to_wstring(folders) + L"-" +
+                                std::to_wstring(filesPerFolder) + L"-" + std::to_wstring(percent);
     if (GetFileAttributesW(marker.c_str()) != INVALID_FILE_ATTRIBUTES) {
         return;
     }
@@ -69,8 +78,8 @@ void Seed(const std::wstring& root, int folders, int filesPerFolder) {
             CreateDirectoryW(folder.c_str(), nullptr);
             for (int f = 0; f < filesPerFolder; ++f) {
                 wchar_t name[32];
-                if (f % 8 == 7) {
-                    std::swprintf(name, 32, kJunkNames[(f / 8) % 8], f);
+                if (IsJunk(f, percent)) {
+                    std::swprintf(name, 32, kJunkNames[percent <= 0 ? (f / 8) % 8 : f % 8], f);
                 } else {
                     std::swprintf(name, 32, L"file%05d.dat", f);
                 }
@@ -135,11 +144,12 @@ int DiskBench(int argc, wchar_t** argv) {
     const int folders = argc > 2 ? _wtoi(argv[2]) : 5000;
     const int filesPerFolder = argc > 3 ? _wtoi(argv[3]) : 40;
     const std::wstring drive = argc > 4 ? argv[4] : L"D:";
+    const int percent = argc > 5 ? _wtoi(argv[5]) : 0;
     const std::wstring root = drive + L"\\keldra-bench-tree";
     std::printf("seeding %d folders with %d files each on %ls...\n", folders, filesPerFolder,
                 drive.c_str());
     std::fflush(stdout);
-    Seed(root, folders, filesPerFolder);
+    Seed(root, folders, filesPerFolder, percent);
 
     keldra::platform::win32::Win32FileSystem fileSystem;
     keldra::platform::win32::Win32Files files;

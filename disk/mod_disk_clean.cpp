@@ -322,14 +322,13 @@ bool ModDiskClean::Identify(const std::string& path, const platform::FolderEntry
         return true;
     }
     // Where a link to a file may look like the file it leads to, the file is opened and
-    // must resolve to its own path.
-    platform::OpenedFacts facts;
-    if (services_.files.Inspect(path, facts) != kSuccess ||
-        (facts.attributes & (attr::kDirectory | attr::kReparsePoint)) != 0 ||
-        Comparable(facts.finalPath) != Comparable(path)) {
+    // must resolve to its own path; then the listing's number is its own.
+    std::string resolved;
+    if (services_.files.ResolvedPath(path, resolved) != kSuccess ||
+        Comparable(resolved) != Comparable(path)) {
         return false;
     }
-    identity = facts.identity;
+    identity = {walk.volumeSerial, entry.fileId};
     return true;
 }
 
@@ -407,19 +406,26 @@ void ModDiskClean::DestroyEntry(const JunkFile& entry) {
     if (path.size() < 4 || path[1] != ':' || path[2] != '\\' || !NoLinkOnTheWay(path)) {
         return;
     }
+    // From here on every step goes through one handle, which names the object it opened
+    // whatever the path leads to meanwhile.
     platform::OpenedFacts facts;
-    if (services_.files.Inspect(path, facts) != kSuccess || !IsListedObject(entry, facts)) {
+    std::unique_ptr<platform::OpenedFile> file;
+    if (services_.files.OpenForRemoval(path, facts, file) != kSuccess || !file) {
+        // A read-only file cannot be opened for writing: looked at without writing, it
+        // may still be the listed one, whose attributes are then reset.
+        file.reset();
+        if (services_.files.Inspect(path, facts) == kSuccess && IsListedObject(entry, facts) &&
+            !ModDestroyFile::IsPlain(facts.attributes)) {
+            destroy_.ResetAttributes(path);
+        }
+        return;
+    }
+    if (!IsListedObject(entry, facts)) {
         return;
     }
     if (!ModDestroyFile::IsPlain(facts.attributes)) {
+        file.reset();
         destroy_.ResetAttributes(path);
-        return;
-    }
-    // From here on every step goes through one handle, which names the object it opened
-    // whatever the path leads to meanwhile.
-    std::unique_ptr<platform::OpenedFile> file;
-    if (services_.files.OpenForRemoval(path, facts, file) != kSuccess || !file ||
-        !IsListedObject(entry, facts) || !ModDestroyFile::IsPlain(facts.attributes)) {
         return;
     }
     // Emptying a file with other names would empty them too: only this name goes.

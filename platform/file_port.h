@@ -99,6 +99,8 @@ class FilePort {
     // Opens a file or folder without following a link or junction at its end, with
     // attribute access only and sharing everything, and reads what the handle names.
     virtual FileStatus Inspect(std::string_view path, OpenedFacts& facts) = 0;
+    // Only the path the object resolves to, as Inspect gives it, at the least cost.
+    virtual FileStatus ResolvedPath(std::string_view path, std::string& finalPath) = 0;
     // Opens a file for removal the same way, with write and delete access, sharing write
     // access only (a file another program holds is left alone), and reads its facts.
     virtual FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,

@@ -968,6 +968,15 @@ FileStatus SimFileSystem::Inspect(std::string_view path, OpenedFacts& facts) {
     return Facts(found.node, facts);
 }
 
+FileStatus SimFileSystem::ResolvedPath(std::string_view path, std::string& finalPath) {
+    OpenedFacts facts;
+    const FileStatus status = Inspect(path, facts);
+    if (status == file_status::kSuccess) {
+        finalPath = std::move(facts.finalPath);
+    }
+    return status;
+}
+
 class SimFileSystem::OpenedSimFile final : public OpenedFile {
   public:
     OpenedSimFile(SimFileSystem& machine, Node* node) : machine_(machine), node_(node) {}

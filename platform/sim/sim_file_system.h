@@ -79,6 +79,7 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     FileStatus ListFolderNoFollow(std::string_view folder,
                                   std::vector<FolderEntry>& entries) override;
     FileStatus Inspect(std::string_view path, OpenedFacts& facts) override;
+    FileStatus ResolvedPath(std::string_view path, std::string& finalPath) override;
     FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,
                               std::unique_ptr<OpenedFile>& file) override;
     bool ListingsShowFileLinks() const override { return listingsShowFileLinks_; }

@@ -78,10 +78,26 @@ FileStatus LongFinalPath(HANDLE handle, std::wstring& path) {
     return file_status::kSuccess;
 }
 
+// Wine's ntdll exports its version; Windows' does not.
+bool RunningOnWine() {
+    static const bool onWine = [] {
+        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return onWine;
+}
+
 // The DOS path a handle resolves to; "\\?\X:\..." loses its prefix, anything else (a
 // network or Unix path) stays as the platform gives it and matches no listed path.
 FileStatus FinalPath(HANDLE handle, std::wstring& path) {
     std::wstring buffer(MAX_PATH, L'\0');
+    // Under Wine the object name is the same answer for a fraction of the cost (the
+    // final-path call also asks the mount manager, a round trip to another process).
+    if (RunningOnWine() && LongFinalPath(handle, buffer) == file_status::kSuccess) {
+        buffer.erase(0, 4);
+        path = std::move(buffer);
+        return file_status::kSuccess;
+    }
     for (;;) {
         const DWORD length =
             GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
@@ -277,11 +293,7 @@ std::wstring PlatformPath(std::string_view utf8) {
     return path;
 }
 
-Win32Files::Win32Files() {
-    // Wine's ntdll exports its version; Windows' does not.
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    onWine_ = ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+Win32Files::Win32Files() : onWine_(RunningOnWine()) {}
 
 FileStatus Win32Files::ListFolder(std::string_view folder, std::vector<FolderEntry>& entries) {
     return List(folder, entries, false);
@@ -370,6 +382,26 @@ FileStatus Win32Files::Inspect(std::string_view path, OpenedFacts& facts) {
         return GetLastError();
     }
     return HandleFacts(handle.get(), facts);
+}
+
+FileStatus Win32Files::ResolvedPath(std::string_view path, std::string& finalPath) {
+    if (path.empty()) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    const QuietErrors quiet;
+    const UniqueFileHandle handle(CreateFileW(
+        PlatformPath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle) {
+        return GetLastError();
+    }
+    std::wstring resolved;
+    if (const FileStatus status = FinalPath(handle.get(), resolved);
+        status != file_status::kSuccess) {
+        return status;
+    }
+    finalPath = Narrow(resolved);
+    return file_status::kSuccess;
 }
 
 FileStatus Win32Files::OpenForRemoval(std::string_view path, OpenedFacts& facts,

@@ -20,6 +20,7 @@ class Win32Files final : public FilePort {
     FileStatus RenameFile(std::string_view from, std::string_view to) override;
     FileStatus RemoveFile(std::string_view path) override;
     FileStatus Inspect(std::string_view path, OpenedFacts& facts) override;
+    FileStatus ResolvedPath(std::string_view path, std::string& finalPath) override;
     FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,
                               std::unique_ptr<OpenedFile>& file) override;
     bool ListingsShowFileLinks() const override { return !onWine_; }

@@ -62,6 +62,9 @@ class SizeNeverZero final : public platform::FilePort {
     platform::FileStatus Inspect(std::string_view p, platform::OpenedFacts& facts) override {
         return inner_.Inspect(p, facts);
     }
+    platform::FileStatus ResolvedPath(std::string_view p, std::string& path) override {
+        return inner_.ResolvedPath(p, path);
+    }
     platform::FileStatus OpenForRemoval(std::string_view p, platform::OpenedFacts& facts,
                                         std::unique_ptr<platform::OpenedFile>& file) override {
         std::unique_ptr<platform::OpenedFile> real;
