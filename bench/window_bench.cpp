@@ -9,6 +9,7 @@
 
 #include "app/frm_main.h"
 #include "app/win32_machine.h"
+#include "disk/frm_disk_scan_details.h"
 #include "platform/win32/win32_ui.h"
 #include "registry/frm_reg_scan_details.h"
 
@@ -58,6 +59,27 @@ int WindowBench(int argc, wchar_t** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("window: the registry results window opened with %zu rows in %.3f s\n",
                 window.lvInvalidLoc().ShownRowCount(), seconds);
+
+    // The disk results window reads the junk list itself: ten times the rows.
+    disk::JunkList junk;
+    junk.JunkFiles.reserve(rows * 10);
+    for (std::size_t i = 0; i < rows * 10; ++i) {
+        junk.JunkFiles.push_back(
+            {"C:\\Users\\Ann\\AppData\\Local\\Temp\\f" + std::to_string(i) + ".tmp",
+             true,
+             3,
+             static_cast<std::int64_t>(i % 4096),
+             {}});
+    }
+    junk.JunkCount = static_cast<std::int64_t>(junk.JunkFiles.size());
+    disk::FrmDiskScanDetails diskWindow(ui, nullptr, junk, allEnd);
+    const auto diskStart = std::chrono::steady_clock::now();
+    diskWindow.Show();
+    Settle(ui);
+    const double diskSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - diskStart).count();
+    std::printf("window: the disk results window opened with %zu rows in %.3f s\n",
+                diskWindow.lvCFiles().ShownRowCount(), diskSeconds);
     return 0;
 }
 

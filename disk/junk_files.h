@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_port.h"
+
 namespace keldra::disk {
 
 struct JunkFile {
@@ -14,6 +16,8 @@ struct JunkFile {
     int Rule = 0;
     // The size when the file was listed, as the results window shows it.
     std::int64_t Bytes = 0;
+    // Which file the path led to when it was listed: removal acts only on that file.
+    platform::FileIdentity Identity;
 };
 
 struct JunkList {
@@ -33,10 +37,22 @@ struct JunkList {
     }
 
     // A file found: listed, counted and added to the total.
-    void Append(std::string path, int rule, std::int64_t bytes) {
-        JunkFiles.push_back({std::move(path), true, rule, bytes});
+    void Append(std::string path, int rule, std::int64_t bytes,
+                platform::FileIdentity identity = {}) {
+        JunkFiles.push_back({std::move(path), true, rule, bytes, identity});
         ++JunkCount;
         JunkBytes += bytes;
+        Changed();
+    }
+
+    // Forgets the entries from `count` on (what a walk appended before it had to be
+    // walked again).
+    void Truncate(std::int64_t count) {
+        while (JunkCount > count && !JunkFiles.empty()) {
+            JunkBytes -= JunkFiles.back().Bytes;
+            JunkFiles.pop_back();
+            --JunkCount;
+        }
         Changed();
     }
 

@@ -164,4 +164,24 @@ bool CacheFolderIsSafe(std::string_view folder, std::string_view profile,
     return true;
 }
 
+bool IsDoubtfulSpelling(std::string_view path) {
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const auto end = std::min(path.find('\\', start), path.size());
+        const std::string_view name = path.substr(start, end - start);
+        if (!name.empty() && name != "." && name != ".." &&
+            (name.back() == '.' || name.back() == ' ')) {
+            return true;
+        }
+        for (std::size_t tilde = name.find('~'); tilde != std::string_view::npos;
+             tilde = name.find('~', tilde + 1)) {
+            if (tilde + 1 < name.size() && name[tilde + 1] >= '0' && name[tilde + 1] <= '9') {
+                return true;
+            }
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace keldra::disk

@@ -65,4 +65,9 @@ bool IsExcluded(std::string_view path, std::string_view windowsFolder);
 bool CacheFolderIsSafe(std::string_view folder, std::string_view profile,
                        std::string_view windowsFolder);
 
+// True for a path with a name that Windows would not take as it is written: one ending in
+// a dot or a blank (the platform drops them, so "C:\Users\Ann." is the profile itself), or
+// one that looks like a short 8.3 name ("ANNSMI~1"), which may stand for any long name.
+bool IsDoubtfulSpelling(std::string_view path);
+
 }  // namespace keldra::disk

@@ -19,6 +19,10 @@ bool ModDestroyFile::IsPlainFile(std::string_view path) {
     if (files_.GetAttributes(path, attributes) != kSuccess) {
         attributes = attr::kInvalid;
     }
+    return IsPlain(attributes);
+}
+
+bool ModDestroyFile::IsPlain(std::uint32_t attributes) {
     bool result = false;
     if ((attributes & attr::kNormal) != 0 || (attributes & attr::kArchive) != 0) {
         result = true;

@@ -19,6 +19,8 @@ class ModDestroyFile {
     // Normal or archive, and none of read-only, hidden, system, temporary. A file that
     // cannot be asked (it does not exist) is not plain.
     bool IsPlainFile(std::string_view path);
+    // The same test on attributes already read.
+    static bool IsPlain(std::uint32_t attributes);
     // True when the truncating open succeeded and the file is empty afterwards.
     bool TruncateFile(std::string_view path);
     // Moves the file to the dated name in its drive's root and deletes it there. The

@@ -30,6 +30,15 @@ std::string Prefix(const std::string& folder) {
     return folder.size() <= 3 ? folder : folder + "\\";
 }
 
+// Texts compared as Windows compares paths: folded, without trailing backslashes (a
+// root keeps its own).
+std::u32string Comparable(std::string_view path) {
+    while (path.size() > 3 && path.back() == '\\') {
+        path.remove_suffix(1);
+    }
+    return FoldCase(path);
+}
+
 std::string TrimBlanks(std::string text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) {
@@ -71,12 +80,51 @@ void ModDiskClean::SearchListedDrives(const DriveList& drives) {
 
 void ModDiskClean::SearchDrives(const std::vector<std::string>& designations) {
     cacheSearched_ = false;
-    cacheFiles_.clear();
+    listed_.clear();
+    listedPaths_.clear();
     for (const std::string& drive : designations) {
         CurrentDrive = drive;
         SearchJunk();
     }
-    cacheFiles_.clear();
+    listed_ = {};
+    listedPaths_ = {};
+}
+
+std::string ModDiskClean::CacheStartFolder() {
+    const std::string start = services_.SHD.SpecialFolderPath(platform::csidl::kInternetCache);
+    const std::string profile = services_.fileSystem.SpecialFolderPath(kProfileFolder);
+    // A profile that cannot be asked guards nothing: then nothing is swept.
+    if (profile.empty() || !CacheFolderIsSafe(start, profile, WindowsFolder()) ||
+        IsDoubtfulSpelling(start) || IsDoubtfulSpelling(profile)) {
+        return {};
+    }
+    // Judged by where the folders really are: the spelling must be the folder's own
+    // (no junction, link, short name or dropped dot on the way), and the folder must lie
+    // strictly inside the resolved profile.
+    platform::OpenedFacts cache;
+    platform::OpenedFacts home;
+    if (services_.files.Inspect(start, cache) != kSuccess ||
+        services_.files.Inspect(profile, home) != kSuccess) {
+        return {};
+    }
+    const auto isPlainFolder = [](const platform::OpenedFacts& facts) {
+        return (facts.attributes & attr::kDirectory) != 0 &&
+               (facts.attributes & attr::kReparsePoint) == 0;
+    };
+    if (!isPlainFolder(cache) || !isPlainFolder(home) ||
+        Comparable(cache.finalPath) != Comparable(start) ||
+        !CacheFolderIsSafe(cache.finalPath, home.finalPath, WindowsFolder())) {
+        return {};
+    }
+    const std::u32string inside = Comparable(cache.finalPath);
+    std::u32string above = Comparable(home.finalPath);
+    if (above.empty() || above.back() != U'\\') {
+        above += U'\\';
+    }
+    if (inside.size() <= above.size() || inside.compare(0, above.size(), above) != 0) {
+        return {};
+    }
+    return FolderPath(start);
 }
 
 void ModDiskClean::SearchJunk() {
@@ -89,15 +137,9 @@ void ModDiskClean::SearchJunk() {
 
     if (!cacheSearched_) {
         cacheSearched_ = true;
-        const std::string start = services_.SHD.SpecialFolderPath(platform::csidl::kInternetCache);
-        const std::string profile = services_.fileSystem.SpecialFolderPath(kProfileFolder);
-        if (CacheFolderIsSafe(start, profile, WindowsFolder())) {
-            const std::int64_t before = junk_.JunkCount;
+        const std::string start = CacheStartFolder();
+        if (!start.empty()) {
             SearchRules(start, cacheRule);
-            for (std::size_t i = static_cast<std::size_t>(before); i < junk_.JunkFiles.size();
-                 ++i) {
-                cacheFiles_.insert(FoldCase(junk_.JunkFiles[i].Path));
-            }
         }
     }
 
@@ -106,23 +148,78 @@ void ModDiskClean::SearchJunk() {
     SearchRules(root, driveRules);
 }
 
+bool ModDiskClean::StartFolderIsPlain(const std::string& folder, std::uint32_t& volumeSerial) {
+    platform::OpenedFacts facts;
+    if (services_.files.Inspect(folder, facts) != kSuccess ||
+        (facts.attributes & attr::kDirectory) == 0 ||
+        (facts.attributes & attr::kReparsePoint) != 0 ||
+        Comparable(facts.finalPath) != Comparable(folder)) {
+        return false;
+    }
+    volumeSerial = facts.identity.volumeSerial;
+    return true;
+}
+
 void ModDiskClean::SearchRules(std::string_view startFolder, std::vector<WalkRule>& rules) {
+    const std::string start = FolderPath(startFolder);
     Walk walk{rules, WindowsFolder()};
     CurrentRule = rules.front().number;
-    ScanFolder(FolderPath(startFolder), walk);
+    // A start folder that is a link, or lies behind one, is not walked at all.
+    if (StartFolderIsPlain(start, walk.volumeSerial)) {
+        ScanFolder(start, walk);
+    }
     EndScan();
     if (cancelled_) {
         // The rules after the first would have ended at their first test.
         return;
     }
-    for (std::size_t i = 1; i < rules.size(); ++i) {
-        CurrentRule = rules[i].number;
-        for (Found& found : rules[i].later) {
-            Append(std::move(found.path), CurrentRule, found.bytes);
+    std::size_t again = rules.size();
+    if (walk.disturbed) {
+        // What the later rules collected is not what their own walks would find.
+        again = 1;
+    } else if (!AppendLater(rules, again)) {
+        if (services_.message) {
+            services_.message(Text("DCmain_MsgMemError"), Text("msg_OverError"));
         }
-        rules[i].later.clear();
-        rules[i].later.shrink_to_fit();
     }
+    for (std::size_t i = 1; i < rules.size(); ++i) {
+        rules[i].later = {};
+    }
+    for (std::size_t i = again; i < rules.size(); ++i) {
+        std::vector<WalkRule> alone;
+        alone.push_back({rules[i].number, rules[i].masks, {}});
+        SearchRules(start, alone);
+        if (cancelled_) {
+            return;
+        }
+    }
+}
+
+bool ModDiskClean::AppendLater(std::vector<WalkRule>& rules, std::size_t& failedAt) {
+    for (std::size_t i = 1; i < rules.size(); ++i) {
+        const std::int64_t before = junk_.JunkCount;
+        std::vector<platform::FileIdentity> added;
+        try {
+            CurrentRule = rules[i].number;
+            added.reserve(rules[i].later.size());
+            for (Found& found : rules[i].later) {
+                if (AlreadyListed(found.identity, found.path)) {
+                    continue;
+                }
+                added.push_back(found.identity);
+                Append(std::move(found.path), CurrentRule, found.bytes, found.identity);
+            }
+        } catch (const std::bad_alloc&) {
+            junk_.Truncate(before);
+            for (const auto& identity : added) {
+                listed_.erase(identity);
+            }
+            failedAt = i;
+            return false;
+        }
+        rules[i].later = {};
+    }
+    return true;
 }
 
 void ModDiskClean::EndScan() {
@@ -136,6 +233,7 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
         return false;
     }
     if (!ScanActive) {
+        walk.disturbed = true;
         return true;
     }
     try {
@@ -144,7 +242,8 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
             return false;
         }
         std::vector<platform::FolderEntry> entries;
-        if (services_.files.ListFolder(folder, entries) != kSuccess) {
+        // A folder that has become a link since its parent was listed is not entered.
+        if (services_.files.ListFolderNoFollow(folder, entries) != kSuccess) {
             // A folder that cannot be read skips its own subtree only.
             return false;
         }
@@ -165,7 +264,8 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
             const auto& entry = entries[i];
             // Junctions and links may lead off the drive, round in a loop or into a
             // protected folder: never entered.
-            if (entry.IsFolder() && !entry.reparsePoint && (entry.attributes & kSkipped) == 0) {
+            if (entry.IsFolder() && !entry.reparsePoint &&
+                (entry.attributes & (kSkipped | attr::kReparsePoint)) == 0) {
                 subfolders.push_back(i);
             }
         }
@@ -188,7 +288,8 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
         // The folder's own files, after its subfolders.
         for (const std::size_t i : order) {
             const auto& entry = entries[i];
-            if (entry.IsFolder() || entry.reparsePoint || (entry.attributes & kSkipped) != 0) {
+            if (entry.IsFolder() || entry.reparsePoint ||
+                (entry.attributes & (kSkipped | attr::kReparsePoint)) != 0) {
                 continue;
             }
             for (std::size_t rule = 0; rule < walk.rules.size(); ++rule) {
@@ -198,12 +299,13 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
                 // A name goes to the first rule that selects it, and only once.
                 std::string path = prefix + entry.name;
                 if (!IsExcluded(path, walk.windowsFolder)) {
-                    Take(rule, std::move(path), static_cast<std::int64_t>(entry.sizeBytes), walk);
+                    Take(rule, std::move(path), entry, walk);
                 }
                 break;
             }
         }
     } catch (const std::bad_alloc&) {
+        walk.disturbed = true;
         if (services_.message) {
             services_.message(Text("DCmain_MsgMemError"), Text("msg_OverError"));
         }
@@ -212,22 +314,57 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
     return false;
 }
 
-void ModDiskClean::Take(std::size_t rule, std::string path, std::int64_t bytes, Walk& walk) {
-    if (!cacheFiles_.empty() && cacheFiles_.count(FoldCase(path)) != 0) {
+bool ModDiskClean::Identify(const std::string& path, const platform::FolderEntry& entry,
+                            const Walk& walk, platform::FileIdentity& identity) {
+    if (services_.files.ListingsShowFileLinks()) {
+        // The listing came through the folder's own handle, which was checked.
+        identity = {walk.volumeSerial, entry.fileId};
+        return true;
+    }
+    // Where a link to a file may look like the file it leads to, the file is opened and
+    // must resolve to its own path; then the listing's number is its own.
+    std::string resolved;
+    if (services_.files.ResolvedPath(path, resolved) != kSuccess ||
+        Comparable(resolved) != Comparable(path)) {
+        return false;
+    }
+    identity = {walk.volumeSerial, entry.fileId};
+    return true;
+}
+
+bool ModDiskClean::AlreadyListed(const platform::FileIdentity& identity,
+                                 const std::string& path) const {
+    return identity.Known() ? listed_.count(identity) != 0
+                            : listedPaths_.count(FoldCase(path)) != 0;
+}
+
+void ModDiskClean::Take(std::size_t rule, std::string path, const platform::FolderEntry& entry,
+                        Walk& walk) {
+    platform::FileIdentity identity;
+    if (!Identify(path, entry, walk, identity)) {
         return;
     }
+    const auto bytes = static_cast<std::int64_t>(entry.sizeBytes);
     if (rule == 0) {
-        Append(std::move(path), walk.rules.front().number, bytes);
+        if (!AlreadyListed(identity, path)) {
+            Append(std::move(path), walk.rules.front().number, bytes, identity);
+        }
     } else {
-        walk.rules[rule].later.push_back({std::move(path), bytes});
+        walk.rules[rule].later.push_back({std::move(path), bytes, identity});
     }
 }
 
-void ModDiskClean::Append(std::string path, int rule, std::int64_t bytes) {
+void ModDiskClean::Append(std::string path, int rule, std::int64_t bytes,
+                          platform::FileIdentity identity) {
     if (services_.loadResults) {
         services_.loadResults();
     }
-    junk_.Append(std::move(path), rule, bytes);
+    if (identity.Known()) {
+        listed_.insert(identity);
+    } else {
+        listedPaths_.insert(FoldCase(path));
+    }
+    junk_.Append(std::move(path), rule, bytes, identity);
 }
 
 void ModDiskClean::DestroyJunk() {
@@ -243,25 +380,67 @@ void ModDiskClean::DestroyJunk() {
     }
 }
 
+bool ModDiskClean::NoLinkOnTheWay(std::string_view path) {
+    // Every folder from the drive's root down to the file's own.
+    for (std::size_t at = path.find('\\', 3); at != std::string_view::npos;
+         at = path.find('\\', at + 1)) {
+        std::uint32_t attributes = 0;
+        if (services_.files.GetAttributes(path.substr(0, at), attributes) != kSuccess ||
+            (attributes & attr::kDirectory) == 0 || (attributes & attr::kReparsePoint) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ModDiskClean::IsListedObject(const JunkFile& entry, const platform::OpenedFacts& facts) const {
+    return entry.Identity.Known() && facts.identity == entry.Identity &&
+           (facts.attributes & (attr::kDirectory | attr::kReparsePoint)) == 0 &&
+           Comparable(facts.finalPath) == Comparable(entry.Path);
+}
+
 void ModDiskClean::DestroyEntry(const JunkFile& entry) {
     const std::string& path = entry.Path;
-    if (!destroy_.IsPlainFile(path)) {
+    // Only the very file that was listed, reached through no link, is touched; anything
+    // else is left alone, and stays listed.
+    if (path.size() < 4 || path[1] != ':' || path[2] != '\\' || !NoLinkOnTheWay(path)) {
+        return;
+    }
+    // From here on every step goes through one handle, which names the object it opened
+    // whatever the path leads to meanwhile.
+    platform::OpenedFacts facts;
+    std::unique_ptr<platform::OpenedFile> file;
+    if (services_.files.OpenForRemoval(path, facts, file) != kSuccess || !file) {
+        // A read-only file cannot be opened for writing: looked at without writing, it
+        // may still be the listed one, whose attributes are then reset.
+        file.reset();
+        if (services_.files.Inspect(path, facts) == kSuccess && IsListedObject(entry, facts) &&
+            !ModDestroyFile::IsPlain(facts.attributes)) {
+            destroy_.ResetAttributes(path);
+        }
+        return;
+    }
+    if (!IsListedObject(entry, facts)) {
+        return;
+    }
+    if (!ModDestroyFile::IsPlain(facts.attributes)) {
+        file.reset();
         destroy_.ResetAttributes(path);
         return;
     }
     // Emptying a file with other names would empty them too: only this name goes.
-    std::uint32_t links = 0;
-    if (services_.files.HardLinkCount(path, links) != kSuccess) {
+    if (facts.links > 1) {
+        file->Delete();
         return;
     }
-    if (links > 1) {
-        services_.files.RemoveFile(path);
+    std::uint64_t bytes = 1;
+    if (file->Truncate() != kSuccess || file->Size(bytes) != kSuccess || bytes != 0) {
         return;
     }
-    if (!destroy_.TruncateFile(path)) {
-        return;
-    }
-    destroy_.RenameAndKill(path);
+    // Moved under the dated name into the drive's root, then deleted there; a file that
+    // cannot move is deleted where it is. An existing dated name is never replaced.
+    file->MoveTo(ModDestroyFile::DatedName(path.substr(0, 3), services_.process.Now()));
+    file->Delete();
 }
 
 }  // namespace keldra::disk

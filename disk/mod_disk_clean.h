@@ -66,6 +66,7 @@ class ModDiskClean {
     struct Found {
         std::string path;
         std::int64_t bytes = 0;
+        platform::FileIdentity identity;
     };
     struct WalkRule {
         int number;
@@ -75,17 +76,40 @@ class ModDiskClean {
     struct Walk {
         std::vector<WalkRule>& rules;  // the first is appended as found
         std::string windowsFolder;
+        std::uint32_t volumeSerial = 0;  // of the start folder: the walk never leaves it
+        // Out of memory, or ended by an event: the later rules are walked on their own.
+        bool disturbed = false;
+    };
+    struct IdentityHash {
+        std::size_t operator()(const platform::FileIdentity& id) const {
+            return std::hash<std::uint64_t>{}(id.fileId ^ (std::uint64_t{id.volumeSerial} << 40));
+        }
     };
 
     // Walks the tree below `startFolder` once for all `rules`; the first rule's files
     // are listed as they are found, the others' after the walk, rule by rule, as if each
     // rule had walked on its own.
     void SearchRules(std::string_view startFolder, std::vector<WalkRule>& rules);
+    // Appends what the later rules found; false when memory ran out (what the failing
+    // rule appended is taken back, and it and the rules after it walk again on their own).
+    bool AppendLater(std::vector<WalkRule>& rules, std::size_t& failedAt);
     // One folder and its subtree. True when the walk must stop (out of memory, or ended
     // by an event); false otherwise, including a cancel and a folder that cannot be read.
     bool ScanFolder(const std::string& folder, Walk& walk);
-    void Take(std::size_t rule, std::string path, std::int64_t bytes, Walk& walk);
-    void Append(std::string path, int rule, std::int64_t bytes);
+    void Take(std::size_t rule, std::string path, const platform::FolderEntry& entry, Walk& walk);
+    // Whether the file may be listed, and which file it is: a plain file reached through
+    // no link. False for anything else.
+    bool Identify(const std::string& path, const platform::FolderEntry& entry, const Walk& walk,
+                  platform::FileIdentity& identity);
+    // The start folder as it may be walked: a folder that is no link and lies behind none.
+    bool StartFolderIsPlain(const std::string& folder, std::uint32_t& volumeSerial);
+    // The Internet cache folder the first rule may sweep, or the empty text.
+    std::string CacheStartFolder();
+    bool AlreadyListed(const platform::FileIdentity& identity, const std::string& path) const;
+    void Append(std::string path, int rule, std::int64_t bytes, platform::FileIdentity identity);
+    // The checks removal repeats: the same file, reached through no link.
+    bool IsListedObject(const JunkFile& entry, const platform::OpenedFacts& facts) const;
+    bool NoLinkOnTheWay(std::string_view path);
     std::string Text(std::string_view id) const;
     void Events() const;
     std::string WindowsFolder() const;
@@ -94,10 +118,12 @@ class ModDiskClean {
     const bool& cancelled_;
     JunkList& junk_;
     ModDestroyFile destroy_;
-    // The pass: whether the Internet-cache rule has run, and what it listed (folded), so
-    // that no later rule lists a file again.
+    // The pass: whether the Internet-cache rule has run, and which files it and the
+    // other rules listed, so that no file is listed twice whatever path reached it.
     bool cacheSearched_ = false;
-    std::unordered_set<std::u32string> cacheFiles_;
+    std::unordered_set<platform::FileIdentity, IdentityHash> listed_;
+    // Files the platform gave no number for, by their folded paths.
+    std::unordered_set<std::u32string> listedPaths_;
 };
 
 }  // namespace keldra::disk

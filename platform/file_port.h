@@ -6,6 +6,7 @@
 // The local time for dated names is the process port's `Now`.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,48 @@ struct FolderEntry {
     std::uint32_t attributes = 0;  // file_attribute bits
     std::uint64_t sizeBytes = 0;   // 0 for a folder
     bool reparsePoint = false;     // junction, symbolic link, mount point: never entered
+    // The file's number on its volume, as the folder's own handle reports it; 0 when the
+    // platform gives none.
+    std::uint64_t fileId = 0;
     bool IsFolder() const { return (attributes & file_attribute::kDirectory) != 0; }
-    friend bool operator==(const FolderEntry&, const FolderEntry&) = default;
+    // The same entry as a listing shows it; the number differs from machine to machine.
+    friend bool operator==(const FolderEntry& a, const FolderEntry& b) {
+        return a.name == b.name && a.attributes == b.attributes && a.sizeBytes == b.sizeBytes &&
+               a.reparsePoint == b.reparsePoint;
+    }
+};
+
+// Which file a name led to: its volume's serial number and its number on that volume.
+// Hard links share one identity; a file put in another's place has another.
+struct FileIdentity {
+    std::uint32_t volumeSerial = 0;
+    std::uint64_t fileId = 0;
+    bool Known() const { return fileId != 0; }
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// What an open handle says about the object it names.
+struct OpenedFacts {
+    std::uint32_t attributes = 0;  // file_attribute bits, the reparse bit included
+    std::uint32_t links = 0;       // names of the file
+    FileIdentity identity;
+    // The full path the handle resolves to, every junction and link on the way followed,
+    // in long names and without any "\\?\" prefix ("C:\Users\Ann\x.tmp").
+    std::string finalPath;
+};
+
+// A file opened for removal. Every step acts on the object that was opened, whatever its
+// name leads to by now. Closing the handle ends a deletion that Delete started.
+class OpenedFile {
+  public:
+    virtual ~OpenedFile() = default;
+    // Sets the end of the file to 0 and flushes it.
+    virtual FileStatus Truncate() = 0;
+    virtual FileStatus Size(std::uint64_t& bytes) = 0;
+    // Gives the file a new full path on its volume; an existing name is never replaced.
+    virtual FileStatus MoveTo(std::string_view path) = 0;
+    // Deletes the file under the name it has now (the file goes when the handle closes).
+    virtual FileStatus Delete() = 0;
 };
 
 class FilePort {
@@ -33,6 +74,11 @@ class FilePort {
     // answers success with no entries. A failure part-way answers that failure with the
     // entries read so far in `entries`.
     virtual FileStatus ListFolder(std::string_view folder, std::vector<FolderEntry>& entries) = 0;
+    // The same, but only for a folder reached through no link: a folder that is a reparse
+    // point, or whose resolved path is not the path given (a junction or link on the
+    // way), answers kStoppedOnLink with no entries.
+    virtual FileStatus ListFolderNoFollow(std::string_view folder,
+                                          std::vector<FolderEntry>& entries) = 0;
     // GetFileAttributes / SetFileAttributes.
     virtual FileStatus GetAttributes(std::string_view path, std::uint32_t& attributes) = 0;
     virtual FileStatus SetAttributes(std::string_view path, std::uint32_t attributes) = 0;
@@ -49,6 +95,20 @@ class FilePort {
     virtual FileStatus RenameFile(std::string_view from, std::string_view to) = 0;
     // DeleteFile: a read-only file, a file in use and a folder are not deleted.
     virtual FileStatus RemoveFile(std::string_view path) = 0;
+
+    // Opens a file or folder without following a link or junction at its end, with
+    // attribute access only and sharing everything, and reads what the handle names.
+    virtual FileStatus Inspect(std::string_view path, OpenedFacts& facts) = 0;
+    // Only the path the object resolves to, as Inspect gives it, at the least cost.
+    virtual FileStatus ResolvedPath(std::string_view path, std::string& finalPath) = 0;
+    // Opens a file for removal the same way, with write and delete access, sharing write
+    // access only (a file another program holds is left alone), and reads its facts.
+    virtual FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,
+                                      std::unique_ptr<OpenedFile>& file) = 0;
+    // False where a folder listing may show a link to a file as a plain file (Wine shows
+    // a Unix symbolic link to a file with its target's attributes and number): then an
+    // entry is trusted only after Inspect.
+    virtual bool ListingsShowFileLinks() const = 0;
 };
 
 }  // namespace keldra::platform

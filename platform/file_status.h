@@ -27,6 +27,8 @@ inline constexpr FileStatus kDirNotEmpty = 145;
 inline constexpr FileStatus kBadPathname = 161;
 inline constexpr FileStatus kAlreadyExists = 183;
 inline constexpr FileStatus kDirectory = 267;
+// A folder or file that is, or lies behind, a link or junction, refused (ERROR_STOPPED_ON_SYMLINK).
+inline constexpr FileStatus kStoppedOnLink = 681;
 }  // namespace file_status
 
 namespace file_attribute {

@@ -50,6 +50,7 @@ struct SimFileSystem::FileData {
     std::uint64_t sizeBytes = 0;
     std::uint32_t links = 1;  // names that lead to this data
     int locks = 0;            // other programs holding it open without sharing
+    std::uint64_t id = 0;     // its number on the volume
 };
 
 struct SimFileSystem::Node {
@@ -63,6 +64,10 @@ struct SimFileSystem::Node {
     std::string junctionTarget;
     // A symbolic link or the like: reported as a reparse point, entered as it is.
     bool reparse = false;
+    // Non-empty for a Unix symbolic link as Wine shows it: the file or folder it leads to.
+    std::string unixLink;
+    // A folder's number on the volume (a file's is in its data).
+    std::uint64_t id = 0;
     // By upper-case name, which is also the order NTFS lists them in.
     std::map<std::u16string, std::unique_ptr<Node>> children;
 };
@@ -228,11 +233,13 @@ SimFileSystem::Found SimFileSystem::FindParsed(const Parsed& parsed,
 }
 
 SimFileSystem::Node* SimFileSystem::Through(Node* node) const {
-    for (int depth = 0; node != nullptr && !node->junctionTarget.empty(); ++depth) {
+    for (int depth = 0;
+         node != nullptr && (!node->junctionTarget.empty() || !node->unixLink.empty()); ++depth) {
         if (depth == kMaxReparseDepth) {
             return nullptr;
         }
-        const Parsed target = Parse(node->junctionTarget);
+        const Parsed target =
+            Parse(node->junctionTarget.empty() ? node->unixLink : node->junctionTarget);
         if (target.status != file_status::kSuccess) {
             return nullptr;
         }
@@ -258,6 +265,7 @@ SimFileSystem::Node* SimFileSystem::MakeFolders(const Parsed& parsed, bool inclu
             slot = std::make_unique<Node>();
             slot->name = name;
             slot->parent = folder;
+            slot->id = NewId();
         }
         folder = Through(slot.get());
         if (folder == nullptr || folder->file) {
@@ -326,6 +334,7 @@ SimDrive& SimFileSystem::AddDrive(char letter, std::uint32_t typeCode) {
     letter = UpperLetter(letter);
     auto root = std::make_unique<Node>();
     root->name = {static_cast<char16_t>(letter), u':'};
+    root->id = NewId();
     roots_[letter] = std::move(root);
     SimDrive& drive = drives_[letter];
     drive = SimDrive{};
@@ -363,6 +372,7 @@ bool SimFileSystem::AddFile(std::string_view path, std::string_view contents) {
         slot->name = parsed.parts.back();
         slot->parent = folder;
         slot->file = std::make_shared<FileData>();
+        slot->file->id = NewId();
     } else if (!slot->file) {
         return false;
     }
@@ -450,7 +460,16 @@ std::string SimFileSystem::CurrentDirectory() const {
     return process_ != nullptr ? process_->CurrentDirectory() : currentDirectory_;
 }
 
-std::uint32_t SimFileSystem::Reported(const Node& node) {
+std::uint32_t SimFileSystem::Reported(const Node& node) const {
+    if (!node.unixLink.empty()) {
+        // Wine shows the target; a link to a folder also carries the reparse bit.
+        const Node* target = Through(const_cast<Node*>(&node));
+        if (target == nullptr) {
+            return file_attribute::kInvalid;
+        }
+        const std::uint32_t attributes = Reported(*target);
+        return target->file ? attributes : attributes | file_attribute::kReparsePoint;
+    }
     if (node.file) {
         std::uint32_t attributes = node.file->attributes;
         if (node.reparse) {
@@ -604,7 +623,12 @@ FileStatus SimFileSystem::ListFolder(std::string_view folder, std::vector<Folder
         FolderEntry entry;
         entry.name = text::Utf16ToUtf8(child->name);
         entry.attributes = Reported(*child);
-        entry.sizeBytes = child->file ? child->file->sizeBytes : 0;
+        if (entry.attributes == file_attribute::kInvalid) {
+            continue;  // a dangling Unix link: Wine leaves it out
+        }
+        const Node* shown = Resolved(child.get());
+        entry.sizeBytes = shown->file ? shown->file->sizeBytes : 0;
+        entry.fileId = IdentityOf(*shown).fileId;
         entry.reparsePoint = (entry.attributes & file_attribute::kReparsePoint) != 0;
         entries.push_back(std::move(entry));
     }
@@ -617,7 +641,11 @@ FileStatus SimFileSystem::ListFolder(std::string_view folder, std::vector<Folder
 FileStatus SimFileSystem::GetAttributes(std::string_view path, std::uint32_t& attributes) {
     const Found found = Find(path, SimOp::Query);
     if (found.node != nullptr) {
-        attributes = Reported(*found.node);
+        const std::uint32_t reported = Reported(*found.node);
+        if (reported == file_attribute::kInvalid) {
+            return file_status::kFileNotFound;
+        }
+        attributes = reported;
     }
     return found.status;
 }
@@ -625,8 +653,11 @@ FileStatus SimFileSystem::GetAttributes(std::string_view path, std::uint32_t& at
 FileStatus SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
     const Found found = Find(path, SimOp::SetAttributes);
     if (found.node != nullptr) {
-        (found.node->file ? found.node->file->attributes : found.node->attributes) =
-            attributes & kSettableAttributes;
+        Node* node = Resolved(found.node);  // Wine changes what a Unix link leads to
+        if (node == nullptr) {
+            return file_status::kFileNotFound;
+        }
+        (node->file ? node->file->attributes : node->attributes) = attributes & kSettableAttributes;
     }
     return found.status;
 }
@@ -636,10 +667,14 @@ FileStatus SimFileSystem::TruncateFile(std::string_view path) {
     if (found.node == nullptr) {
         return found.status;
     }
-    if (!found.node->file) {
+    const Node* node = Resolved(found.node);
+    if (node == nullptr) {
+        return file_status::kFileNotFound;
+    }
+    if (!node->file) {
         return file_status::kAccessDenied;
     }
-    FileData& data = *found.node->file;
+    FileData& data = *node->file;
     if (data.locks > 0) {
         return file_status::kSharingViolation;
     }
@@ -657,7 +692,11 @@ FileStatus SimFileSystem::TruncateFile(std::string_view path) {
 FileStatus SimFileSystem::FileSize(std::string_view path, std::uint64_t& bytes) {
     const Found found = Find(path, SimOp::Query);
     if (found.node != nullptr) {
-        bytes = found.node->file ? found.node->file->sizeBytes : 0;
+        const Node* node = Resolved(found.node);
+        if (node == nullptr) {
+            return file_status::kFileNotFound;
+        }
+        bytes = node->file ? node->file->sizeBytes : 0;
     }
     return found.status;
 }
@@ -665,7 +704,11 @@ FileStatus SimFileSystem::FileSize(std::string_view path, std::uint64_t& bytes) 
 FileStatus SimFileSystem::HardLinkCount(std::string_view path, std::uint32_t& links) {
     const Found found = Find(path, SimOp::Open);
     if (found.node != nullptr) {
-        links = found.node->file ? found.node->file->links : 1;
+        const Node* node = Resolved(found.node);
+        if (node == nullptr) {
+            return file_status::kFileNotFound;
+        }
+        links = node->file ? node->file->links : 1;
     }
     return found.status;
 }
@@ -675,7 +718,10 @@ FileStatus SimFileSystem::RenameFile(std::string_view from, std::string_view to)
     if (source.node == nullptr) {
         return source.status;
     }
-    Node* node = source.node;
+    return RenameNode(source.node, to);
+}
+
+FileStatus SimFileSystem::RenameNode(Node* node, std::string_view to) {
     Parsed target = Parse(to);
     if (target.status != file_status::kSuccess) {
         return target.status;
@@ -713,7 +759,11 @@ FileStatus SimFileSystem::RenameFile(std::string_view from, std::string_view to)
     }
 
     Node* sourceFolder = node->parent;
-    if (Parse(from).drive != target.drive) {
+    const Node* root = node;
+    while (root->parent != nullptr) {
+        root = root->parent;
+    }
+    if (static_cast<char>(root->name[0]) != target.drive) {
         // MoveFile copies a file to another drive and deletes it here; a folder it refuses.
         if (!node->file) {
             return file_status::kNotSameDevice;
@@ -724,6 +774,7 @@ FileStatus SimFileSystem::RenameFile(std::string_view from, std::string_view to)
         copy->file = std::make_shared<FileData>(*node->file);
         copy->file->links = 1;
         copy->file->locks = 0;
+        copy->file->id = NewId();
         Unlink(*node);
         folder->children[Upper(name)] = std::move(copy);
         return file_status::kSuccess;
@@ -742,6 +793,10 @@ FileStatus SimFileSystem::RemoveFile(std::string_view path) {
         return found.status;
     }
     const Node& node = *found.node;
+    if (!node.unixLink.empty()) {
+        Unlink(*found.node);  // the link goes, not what it leads to
+        return file_status::kSuccess;
+    }
     if (!node.file || (node.file->attributes & file_attribute::kReadOnly) != 0) {
         return file_status::kAccessDenied;
     }
@@ -807,6 +862,7 @@ bool SimFileSystem::AddJunction(std::string_view path, std::string_view target) 
     junction->name = parsed.parts.back();
     junction->parent = folder;
     junction->junctionTarget = target;
+    junction->id = NewId();
     folder->children[Upper(junction->name)] = std::move(junction);
     return true;
 }
@@ -835,6 +891,201 @@ bool SimFileSystem::Unlock(std::string_view path) {
         return false;
     }
     --found.node->file->locks;
+    return true;
+}
+
+}  // namespace keldra::platform::sim
+
+namespace keldra::platform::sim {
+
+// ---- Links, identities and removal through one handle ----
+
+SimFileSystem::Node* SimFileSystem::Resolved(Node* node) const {
+    return node != nullptr && !node->unixLink.empty() ? Through(node) : node;
+}
+
+std::string SimFileSystem::PathOf(const Node& node) {
+    std::vector<const Node*> chain;
+    for (const Node* at = &node; at != nullptr; at = at->parent) {
+        chain.push_back(at);
+    }
+    std::u16string path = chain.back()->name + u"\\";
+    for (std::size_t i = chain.size() - 1; i-- > 0;) {
+        path += chain[i]->name;
+        if (i != 0) {
+            path += u'\\';
+        }
+    }
+    return text::Utf16ToUtf8(path);
+}
+
+FileIdentity SimFileSystem::IdentityOf(const Node& node) const {
+    const Node* root = &node;
+    while (root->parent != nullptr) {
+        root = root->parent;
+    }
+    const auto drive = drives_.find(static_cast<char>(root->name[0]));
+    return {drive == drives_.end() ? 0 : drive->second.volume.serialNumber,
+            node.file ? node.file->id : node.id};
+}
+
+FileStatus SimFileSystem::Facts(Node* node, OpenedFacts& facts) const {
+    // Wine opens what a Unix link leads to even when told not to follow it; a junction at
+    // the end is opened itself.
+    node = Resolved(node);
+    if (node == nullptr) {
+        return file_status::kFileNotFound;
+    }
+    facts.attributes = Reported(*node);
+    facts.links = node->file ? node->file->links : 1;
+    facts.identity = IdentityOf(*node);
+    facts.finalPath = PathOf(*node);
+    return file_status::kSuccess;
+}
+
+FileStatus SimFileSystem::ListFolderNoFollow(std::string_view folder,
+                                             std::vector<FolderEntry>& entries) {
+    entries.clear();
+    const Found found = Find(folder, SimOp::List);
+    if (found.node == nullptr) {
+        return found.status == file_status::kFileNotFound ? file_status::kPathNotFound
+                                                          : found.status;
+    }
+    if (found.node->reparse || !found.node->junctionTarget.empty() ||
+        !found.node->unixLink.empty()) {
+        return file_status::kStoppedOnLink;
+    }
+    std::string given(folder);
+    while (given.size() > 3 && given.back() == '\\') {
+        given.pop_back();
+    }
+    if (Upper(text::Utf8ToUtf16(PathOf(*found.node))) != Upper(text::Utf8ToUtf16(given))) {
+        return file_status::kStoppedOnLink;  // a junction or link on the way
+    }
+    return ListFolder(folder, entries);
+}
+
+FileStatus SimFileSystem::Inspect(std::string_view path, OpenedFacts& facts) {
+    const Found found = Find(path, SimOp::Open);
+    if (found.node == nullptr) {
+        return found.status;
+    }
+    return Facts(found.node, facts);
+}
+
+FileStatus SimFileSystem::ResolvedPath(std::string_view path, std::string& finalPath) {
+    OpenedFacts facts;
+    const FileStatus status = Inspect(path, facts);
+    if (status == file_status::kSuccess) {
+        finalPath = std::move(facts.finalPath);
+    }
+    return status;
+}
+
+class SimFileSystem::OpenedSimFile final : public OpenedFile {
+  public:
+    OpenedSimFile(SimFileSystem& machine, Node* node) : machine_(machine), node_(node) {}
+
+    FileStatus Truncate() override {
+        if (node_ == nullptr) {
+            return file_status::kAccessDenied;
+        }
+        node_->file->contents.clear();
+        node_->file->sizeBytes = 0;
+        return file_status::kSuccess;
+    }
+    FileStatus Size(std::uint64_t& bytes) override {
+        if (node_ == nullptr) {
+            return file_status::kAccessDenied;
+        }
+        bytes = node_->file->sizeBytes;
+        return file_status::kSuccess;
+    }
+    FileStatus MoveTo(std::string_view path) override {
+        if (node_ == nullptr) {
+            return file_status::kAccessDenied;
+        }
+        if (const FileStatus failed = machine_.Injected(*node_, SimOp::Move);
+            failed != file_status::kSuccess) {
+            return failed;
+        }
+        // A handle's rename stays on its volume, as the native call does.
+        if (path.size() < 2 || path[1] != ':' ||
+            UpperLetter(path[0]) != UpperLetter(PathOf(*node_)[0])) {
+            return file_status::kNotSameDevice;
+        }
+        return machine_.RenameNode(node_, path);
+    }
+    FileStatus Delete() override {
+        if (node_ == nullptr) {
+            return file_status::kAccessDenied;
+        }
+        if (const FileStatus failed = machine_.Injected(*node_, SimOp::Delete);
+            failed != file_status::kSuccess) {
+            return failed;
+        }
+        if ((node_->file->attributes & file_attribute::kReadOnly) != 0) {
+            return file_status::kAccessDenied;
+        }
+        Unlink(*node_);
+        node_ = nullptr;
+        return file_status::kSuccess;
+    }
+
+  private:
+    SimFileSystem& machine_;
+    Node* node_;
+};
+
+FileStatus SimFileSystem::Injected(const Node& node, SimOp op) const {
+    const Parsed parsed = Parse(PathOf(node));
+    if (const auto failed = failures_.find(parsed.Key()); failed != failures_.end()) {
+        if (const auto it = failed->second.find(op); it != failed->second.end()) {
+            return it->second;
+        }
+    }
+    return file_status::kSuccess;
+}
+
+FileStatus SimFileSystem::OpenForRemoval(std::string_view path, OpenedFacts& facts,
+                                         std::unique_ptr<OpenedFile>& file) {
+    const Found found = Find(path, SimOp::Open);
+    if (found.node == nullptr) {
+        return found.status;
+    }
+    Node* node = Resolved(found.node);
+    if (node == nullptr) {
+        return file_status::kFileNotFound;
+    }
+    if (!node->file || (node->file->attributes & file_attribute::kReadOnly) != 0) {
+        return file_status::kAccessDenied;  // a folder, or a file that may not be written
+    }
+    if (node->file->locks > 0) {
+        return file_status::kSharingViolation;
+    }
+    if (const FileStatus status = Facts(node, facts); status != file_status::kSuccess) {
+        return status;
+    }
+    file = std::make_unique<OpenedSimFile>(*this, node);
+    return file_status::kSuccess;
+}
+
+bool SimFileSystem::AddUnixLink(std::string_view path, std::string_view target) {
+    const Parsed parsed = Parse(path);
+    if (parsed.status != file_status::kSuccess || parsed.parts.empty() || target.empty() ||
+        Find(path, std::nullopt).node != nullptr) {
+        return false;
+    }
+    Node* folder = MakeFolders(parsed, false);
+    if (folder == nullptr) {
+        return false;
+    }
+    auto link = std::make_unique<Node>();
+    link->name = parsed.parts.back();
+    link->parent = folder;
+    link->unixLink = target;
+    link->id = NewId();
+    folder->children[Upper(link->name)] = std::move(link);
     return true;
 }
 

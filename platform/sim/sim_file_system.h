@@ -77,6 +77,13 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     FileStatus HardLinkCount(std::string_view path, std::uint32_t& links) override;
     FileStatus RenameFile(std::string_view from, std::string_view to) override;
     FileStatus RemoveFile(std::string_view path) override;
+    FileStatus ListFolderNoFollow(std::string_view folder,
+                                  std::vector<FolderEntry>& entries) override;
+    FileStatus Inspect(std::string_view path, OpenedFacts& facts) override;
+    FileStatus ResolvedPath(std::string_view path, std::string& finalPath) override;
+    FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,
+                              std::unique_ptr<OpenedFile>& file) override;
+    bool ListingsShowFileLinks() const override { return listingsShowFileLinks_; }
 
     // Machine set-up. A new machine has no drives, the Windows folder C:\windows (which
     // it does not create) and no special folders.
@@ -101,6 +108,13 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     // A junction at `path` (which must not exist yet) that leads to the folder `target`;
     // a target that does not exist leaves it dangling.
     bool AddJunction(std::string_view path, std::string_view target);
+    // A Unix symbolic link at `path` (a new name) to `target`, as Wine shows one: to a
+    // folder it shows as a reparse point, to a file as that file itself (its attributes,
+    // size and number, no reparse bit). Opening it reaches the target even when asked not
+    // to follow links; renaming or deleting it by name acts on the link.
+    bool AddUnixLink(std::string_view path, std::string_view target);
+    // Whether the listings claim to show every link (Windows) or not (Wine).
+    void SetListingsShowFileLinks(bool show) { listingsShowFileLinks_ = show; }
     // Marks an existing file or folder as a reparse point (a symbolic link or a cloud
     // placeholder) without changing what it holds.
     bool MarkReparsePoint(std::string_view path);
@@ -149,6 +163,7 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
         FileStatus status = file_status::kSuccess;
         Node* node = nullptr;
     };
+    class OpenedSimFile;
 
     Parsed Parse(std::string_view path) const;
     // The node a path names, or why there is none. `op` selects the injected failures;
@@ -163,7 +178,17 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     Node* MakeFolders(const Parsed& parsed, bool includeLast);
     // Takes a node out of its folder, counting the names its files lose.
     static void Unlink(Node& node);
-    static std::uint32_t Reported(const Node& node);
+    std::uint32_t Reported(const Node& node) const;
+    // What a Unix link leads to (the node itself otherwise); nullptr when nothing.
+    Node* Resolved(Node* node) const;
+    // The full path of a node in its own folder ("C:\Users\x"), links not followed.
+    static std::string PathOf(const Node& node);
+    FileIdentity IdentityOf(const Node& node) const;
+    FileStatus Facts(Node* node, OpenedFacts& facts) const;
+    FileStatus RenameNode(Node* node, std::string_view to);
+    // The failure a test set for `op` on the node's present path, or success.
+    FileStatus Injected(const Node& node, SimOp op) const;
+    std::uint64_t NewId() { return ++lastId_; }
     // The drive of a root path ("X:\" or "X:"; empty: the current drive), or why not.
     FileStatus RootDrive(std::string_view root, char& letter, bool rootOnly) const;
 
@@ -178,6 +203,8 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     const ProcessPort* process_ = nullptr;
     FileStatus networkError_ = file_status::kBadNetPath;
     bool reverseListings_ = false;
+    bool listingsShowFileLinks_ = true;
+    std::uint64_t lastId_ = 0;
 };
 
 }  // namespace keldra::platform::sim

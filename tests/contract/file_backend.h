@@ -41,6 +41,9 @@ class FileBackend {
     // A junction at `link` (a new name) leading to the folder `target`; false where the
     // platform cannot make one.
     virtual bool MakeJunction(std::string_view link, std::string_view target) = 0;
+    // A Unix symbolic link at `link` to the file `target`, shown as Wine shows one; false
+    // where the test cannot make one (then the prepared one of the Windows-side run serves).
+    virtual bool MakeFileLink(std::string_view link, std::string_view target) = 0;
     // Removes a folder with everything below it; reparse points are removed, not entered.
     virtual bool RemoveTree(std::string_view path) = 0;
     // Makes relative paths start from `path`; returns the folder they started from.

@@ -54,6 +54,11 @@ class SimBackend final : public FileBackend {
     bool MakeJunction(std::string_view link, std::string_view target) override {
         return fs_.AddJunction(link, target);
     }
+    bool MakeFileLink(std::string_view link, std::string_view target) override {
+        // As Wine shows one, so the listings no longer show every link.
+        fs_.SetListingsShowFileLinks(false);
+        return fs_.AddUnixLink(link, target);
+    }
     bool RemoveTree(std::string_view path) override { return fs_.RemoveTree(path); }
     std::string SetCurrentFolder(std::string_view path) override {
         std::string previous = fs_.CurrentDirectory();

@@ -24,7 +24,13 @@ using platform::win32::UniqueFileHandle;
 using platform::win32::UniqueFindHandle;
 using platform::win32::Wide;
 
-bool RemoveTreeW(const std::wstring& path) {
+// A wide path with the long-path prefix where it needs one, as the adapter gives it.
+std::wstring Long(const std::wstring& path) {
+    return platform::win32::PlatformPath(Narrow(path));
+}
+
+bool RemoveTreeW(const std::wstring& plain) {
+    const std::wstring path = Long(plain);
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return false;
@@ -47,7 +53,7 @@ bool RemoveTreeW(const std::wstring& path) {
             } while (FindNextFileW(find.get(), &data));
             find.reset();
             for (const auto& name : names) {
-                RemoveTreeW(path + L"\\" + name);
+                RemoveTreeW(plain + L"\\" + name);
             }
         }
     }
@@ -98,9 +104,9 @@ class Win32Backend final : public FileBackend {
         // Every missing folder on the way, from the top.
         for (std::size_t at = wide.find(L'\\', 3); at != std::wstring::npos;
              at = wide.find(L'\\', at + 1)) {
-            CreateDirectoryW(wide.substr(0, at).c_str(), nullptr);
+            CreateDirectoryW(Long(wide.substr(0, at)).c_str(), nullptr);
         }
-        return CreateDirectoryW(wide.c_str(), nullptr) != FALSE ||
+        return CreateDirectoryW(Long(wide).c_str(), nullptr) != FALSE ||
                GetLastError() == ERROR_ALREADY_EXISTS;
     }
 
@@ -110,7 +116,7 @@ class Win32Backend final : public FileBackend {
             !MakeFolder(path.substr(0, separator))) {
             return false;
         }
-        const UniqueFileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+        const UniqueFileHandle file(CreateFileW(Long(Wide(path)).c_str(), GENERIC_WRITE, 0, nullptr,
                                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             return false;
@@ -132,7 +138,7 @@ class Win32Backend final : public FileBackend {
     }
 
     std::optional<std::string> ReadFile(std::string_view path) override {
-        const UniqueFileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_READ,
+        const UniqueFileHandle file(CreateFileW(Long(Wide(path)).c_str(), GENERIC_READ,
                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                 OPEN_EXISTING, 0, nullptr));
         if (!file) {
@@ -180,6 +186,10 @@ class Win32Backend final : public FileBackend {
         }
         RemoveDirectoryW(wideLink.c_str());
         return false;
+    }
+
+    bool MakeFileLink(std::string_view, std::string_view) override {
+        return false;  // Wine cannot make one; Windows would need a privilege
     }
 
     bool RemoveTree(std::string_view path) override {

@@ -1,6 +1,7 @@
 // The file operations of the junk walk and of junk removal, on the simulated machine and
 // on the sandbox prefix's own drives.
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ constexpr std::uint32_t kNormal = file_attribute::kNormal;
 // Unix symbolic link made by tests/scripts/reparse_fixture.sh before the run.
 constexpr const char* kPreparedLink = "D:\\keldra-reparse\\link";
 constexpr const char* kPreparedTarget = "D:\\keldra-reparse\\target";
+constexpr const char* kPreparedFileLink = "D:\\keldra-reparse\\file-link.tmp";
 
 class FilePortContract : public FileTest {
   protected:
@@ -328,6 +330,169 @@ TEST_P(FilePortContract, DeletingRefusesReadOnlyFilesFoldersAndFilesInUse) {
     EXPECT_EQ(files().RemoveFile(Path("missing.tmp")), file_status::kFileNotFound);
     EXPECT_EQ(files().RemoveFile(Path("missing\\x.tmp")), file_status::kPathNotFound);
     EXPECT_EQ(List(Path()), (std::vector<FolderEntry>{{"Dir", kDir, 0}}));
+}
+
+TEST_P(FilePortContract, InspectNamesTheObjectAndWhereItIs) {
+    MakeFile("Sub\\a.tmp", "abc");
+    platform::OpenedFacts facts;
+    ASSERT_EQ(files().Inspect(Path("Sub\\a.tmp"), facts), file_status::kSuccess);
+    EXPECT_EQ(facts.attributes, kArchive);
+    EXPECT_EQ(facts.links, 1u);
+    EXPECT_TRUE(facts.identity.Known());
+    EXPECT_EQ(facts.finalPath, Path("Sub\\a.tmp"));
+    // The listing through the folder's handle gives the same number.
+    const auto entries = List(Path("Sub"));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].fileId, facts.identity.fileId);
+
+    // Other spellings of the same file resolve to its own name.
+    platform::OpenedFacts other;
+    ASSERT_EQ(files().Inspect(Path("SUB\\A.TMP"), other), file_status::kSuccess);
+    EXPECT_EQ(other.finalPath, Path("Sub\\a.tmp"));
+    EXPECT_EQ(other.identity, facts.identity);
+    ASSERT_EQ(files().Inspect(Path("Sub\\a.tmp."), other), file_status::kSuccess);
+    EXPECT_EQ(other.finalPath, Path("Sub\\a.tmp"));
+
+    // A second name is the same file; a new file under the old name is another.
+    ASSERT_TRUE(backend_->MakeHardLink(Path("b.tmp"), Path("Sub\\a.tmp")));
+    ASSERT_EQ(files().Inspect(Path("b.tmp"), other), file_status::kSuccess);
+    EXPECT_EQ(other.identity, facts.identity);
+    EXPECT_EQ(other.links, 2u);
+    ASSERT_EQ(files().RemoveFile(Path("Sub\\a.tmp")), file_status::kSuccess);
+    MakeFile("Sub\\a.tmp", "new");
+    ASSERT_EQ(files().Inspect(Path("Sub\\a.tmp"), other), file_status::kSuccess);
+    EXPECT_NE(other.identity, facts.identity);
+
+    ASSERT_EQ(files().Inspect(Path("Sub"), other), file_status::kSuccess);
+    EXPECT_EQ(other.attributes & (kDir | file_attribute::kReparsePoint), kDir);
+    EXPECT_EQ(other.finalPath, Path("Sub"));
+    ASSERT_EQ(files().Inspect("D:\\", other), file_status::kSuccess);
+    EXPECT_EQ(other.finalPath, "D:\\");
+    EXPECT_NE(files().Inspect(Path("missing"), other), file_status::kSuccess);
+}
+
+TEST_P(FilePortContract, BehindAFolderLinkThePathResolvesToTheTarget) {
+    MakeFile("target\\inside.txt", "in");
+    std::string link = Path("link");
+    std::string target = Path("target");
+    if (!backend_->MakeJunction(link, target)) {
+        ASSERT_TRUE(backend_->OnWine()) << "Windows must be able to make a junction";
+        link = kPreparedLink;
+        target = kPreparedTarget;
+        if (!fs().FolderExists(target)) {
+            GTEST_SKIP() << "no reparse point: run under ctest, whose fixture makes "
+                         << kPreparedLink;
+        }
+    }
+    platform::OpenedFacts facts;
+    ASSERT_EQ(files().Inspect(link + "\\inside.txt", facts), file_status::kSuccess);
+    EXPECT_TRUE(SamePath(facts.finalPath, target + "\\inside.txt")) << facts.finalPath;
+
+    std::vector<FolderEntry> entries;
+    EXPECT_EQ(files().ListFolderNoFollow(link, entries), file_status::kStoppedOnLink);
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(files().ListFolderNoFollow(target, entries), file_status::kSuccess);
+    EXPECT_EQ(entries.size(), 1u);
+    EXPECT_EQ(files().ListFolderNoFollow(Path(), entries), file_status::kSuccess);
+    EXPECT_EQ(files().ListFolderNoFollow("D:\\", entries), file_status::kSuccess);
+}
+
+// Wine shows a Unix link to a file as a plain file; only where it resolves to tells.
+TEST_P(FilePortContract, ALinkToAFileIsToldByWhereItResolves) {
+    MakeFile("target\\inside.txt", "in");
+    std::string link = Path("file-link.tmp");
+    std::string target = Path("target\\inside.txt");
+    if (!backend_->MakeFileLink(link, target)) {
+        if (!backend_->OnWine()) {
+            GTEST_SKIP() << "Windows shows links to files with the reparse bit";
+        }
+        link = kPreparedFileLink;
+        target = std::string(kPreparedTarget) + "\\inside.txt";
+        if (!fs().FileExists(target)) {
+            GTEST_SKIP() << "no link: run under ctest, whose fixture makes " << kPreparedFileLink;
+        }
+    }
+    EXPECT_FALSE(files().ListingsShowFileLinks());
+    const std::string parent = link.substr(0, link.rfind('\\'));
+    const auto entries = List(parent);
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [](const FolderEntry& e) { return e.name == "file-link.tmp"; });
+    ASSERT_NE(entry, entries.end());
+    EXPECT_EQ(entry->attributes, kArchive) << "no reparse bit";
+    EXPECT_FALSE(entry->reparsePoint);
+
+    platform::OpenedFacts facts;
+    ASSERT_EQ(files().Inspect(link, facts), file_status::kSuccess);
+    EXPECT_EQ(facts.attributes & file_attribute::kReparsePoint, 0u) << "not on the handle either";
+    EXPECT_EQ(facts.links, 1u);
+    EXPECT_TRUE(SamePath(facts.finalPath, target)) << facts.finalPath;
+    // Opening it for removal reaches the target too, though asked not to follow.
+    std::unique_ptr<platform::OpenedFile> file;
+    ASSERT_EQ(files().OpenForRemoval(link, facts, file), file_status::kSuccess);
+    EXPECT_TRUE(SamePath(facts.finalPath, target)) << facts.finalPath;
+    file.reset();
+    EXPECT_EQ(backend_->ReadFile(target), "in");
+}
+
+TEST_P(FilePortContract, RemovalThroughOneHandle) {
+    MakeFile("r.tmp", "0123456789");
+    MakeFile("taken.del", "someone's");
+    platform::OpenedFacts facts;
+    std::unique_ptr<platform::OpenedFile> file;
+    ASSERT_EQ(files().OpenForRemoval(Path("r.tmp"), facts, file), file_status::kSuccess);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(facts.attributes, kArchive);
+    EXPECT_EQ(facts.finalPath, Path("r.tmp"));
+    std::uint64_t bytes = 0;
+    ASSERT_EQ(file->Size(bytes), file_status::kSuccess);
+    EXPECT_EQ(bytes, 10u) << "opening changes nothing";
+    ASSERT_EQ(file->Truncate(), file_status::kSuccess);
+    ASSERT_EQ(file->Size(bytes), file_status::kSuccess);
+    EXPECT_EQ(bytes, 0u);
+    EXPECT_NE(file->MoveTo(Path("taken.del")), file_status::kSuccess) << "never replaces";
+    EXPECT_EQ(backend_->ReadFile(Path("taken.del")), "someone's");
+    ASSERT_EQ(file->MoveTo(Path("moved.del")), file_status::kSuccess);
+    EXPECT_FALSE(Exists("r.tmp"));
+    EXPECT_TRUE(Exists("moved.del"));
+    ASSERT_EQ(file->Delete(), file_status::kSuccess);
+    file.reset();
+    EXPECT_FALSE(Exists("moved.del"));
+    EXPECT_EQ(backend_->ReadFile(Path("taken.del")), "someone's");
+
+    // A file in use elsewhere, and a folder, are not opened.
+    MakeFile("locked.tmp", "x");
+    ASSERT_TRUE(backend_->Lock(Path("locked.tmp")));
+    EXPECT_EQ(files().OpenForRemoval(Path("locked.tmp"), facts, file),
+              file_status::kSharingViolation);
+    ASSERT_TRUE(backend_->Unlock(Path("locked.tmp")));
+    MakeFolder("Dir");
+    EXPECT_NE(files().OpenForRemoval(Path("Dir"), facts, file), file_status::kSuccess);
+    EXPECT_NE(files().OpenForRemoval(Path("missing.tmp"), facts, file), file_status::kSuccess);
+}
+
+TEST_P(FilePortContract, PathsPastMaxPathAreListedAndRemoved) {
+    const std::string deep =
+        std::string(100, 'a') + "\\" + std::string(100, 'b') + "\\" + std::string(60, 'c');
+    MakeFile(deep + "\\junk.tmp", "long");
+    const std::string path = Path(deep + "\\junk.tmp");
+    ASSERT_GT(path.size(), 260u);
+    const auto entries = List(Path(deep));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "junk.tmp");
+    std::vector<FolderEntry> checked;
+    EXPECT_EQ(files().ListFolderNoFollow(Path(deep), checked), file_status::kSuccess);
+    EXPECT_EQ(checked.size(), 1u);
+    EXPECT_EQ(Attributes(Path(deep)) & kDir, kDir);
+    platform::OpenedFacts facts;
+    std::unique_ptr<platform::OpenedFile> file;
+    ASSERT_EQ(files().OpenForRemoval(path, facts, file), file_status::kSuccess);
+    EXPECT_EQ(facts.finalPath, path);
+    ASSERT_EQ(file->Truncate(), file_status::kSuccess);
+    ASSERT_EQ(file->MoveTo(Path("long.del")), file_status::kSuccess);
+    ASSERT_EQ(file->Delete(), file_status::kSuccess);
+    file.reset();
+    EXPECT_FALSE(Exists("long.del"));
+    EXPECT_EQ(Attributes(path), file_attribute::kInvalid);
 }
 
 KELDRA_FILE_BACKENDS(FilePortContract);

@@ -275,5 +275,132 @@ TEST_F(DiskCleanEndToEnd, ListsExactlyTheSeededJunkAndFixingRemovesOnlyIt) {
     EXPECT_TRUE(DelFilesIn(L"D:\\").empty());
 }
 
+// The copy of ln(1) that tests/scripts/reparse_fixture.sh leaves: Wine runs it as a Unix
+// program, in the working folder given, so it makes relative links inside the sandbox.
+constexpr const wchar_t* kLinkTool = L"D:\\keldra-reparse\\bin\\ln";
+
+bool MakeUnixLink(const wchar_t* folder, const std::wstring& target, const std::wstring& name) {
+    std::wstring command = std::wstring(kLinkTool) + L" -s " + target + L" " + name;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                        &startup, &process)) {
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // Wine does not wait for a Unix program's end: wait for the link itself.
+    const std::wstring link = std::wstring(folder) + L"\\" + name;
+    return WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                     10);
+}
+
+std::string Contents(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "<missing>";
+    }
+    std::string data(4096, '\0');
+    DWORD read = 0;
+    ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
+    CloseHandle(file);
+    data.resize(read);
+    return data;
+}
+
+bool WriteText(const std::wstring& path, const std::string& text) {
+    if (!Write(path, 0)) {
+        return false;
+    }
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == text.size();
+}
+
+// Between the pass and "Fix problems" a listed folder becomes a link to a folder that
+// holds a file of the same name, and a listed file a link to a document: fixing leaves
+// both targets whole and removes every other listed file.
+TEST_F(DiskCleanEndToEnd, LinksMadeAfterThePassAreNotFollowed) {
+    if (GetFileAttributesW(kLinkTool) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "no link tool: run under ctest, whose fixture leaves "
+                     << "ln on D:";
+    }
+    const std::wstring swap = L"D:\\keldra-swap";
+    const std::wstring docs = L"D:\\keldra-docs";
+    ASSERT_TRUE(WriteText(swap + L"\\dir\\page.tmp", "junk in the folder"));
+    ASSERT_TRUE(WriteText(swap + L"\\file.tmp", "junk file"));
+    ASSERT_TRUE(WriteText(swap + L"\\other.tmp", "other junk"));
+    ASSERT_TRUE(WriteText(docs + L"\\page.tmp", "the user's page"));
+    ASSERT_TRUE(WriteText(docs + L"\\letter.doc", "the user's letter"));
+    ASSERT_TRUE(WriteText(docs + L"\\keep.txt", "kept"));
+
+    Program keldra(Command());
+    HWND main = nullptr;
+    Pass pass;
+    RunPass(keldra, main, pass);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(pass.clickable);
+    std::set<std::wstring> listed;
+    for (const auto& row : pass.rows) {
+        listed.insert(row[0]);
+    }
+    EXPECT_TRUE(listed.count(swap + L"\\dir\\page.tmp"));
+    EXPECT_TRUE(listed.count(swap + L"\\file.tmp"));
+    EXPECT_TRUE(listed.count(swap + L"\\other.tmp"));
+    EXPECT_TRUE(listed.count(docs + L"\\page.tmp")) << "junk by its name, listed under its own";
+
+    // The document's own entry goes; keep a second one of the same name to compare.
+    ASSERT_TRUE(DeleteFileW((swap + L"\\dir\\page.tmp").c_str()));
+    ASSERT_TRUE(RemoveDirectoryW((swap + L"\\dir").c_str()));
+    ASSERT_TRUE(MakeUnixLink(swap.c_str(), L"../keldra-docs", L"dir"));
+    ASSERT_TRUE(DeleteFileW((swap + L"\\file.tmp").c_str()));
+    ASSERT_TRUE(MakeUnixLink(swap.c_str(), L"../keldra-docs/letter.doc", L"file.tmp"));
+    ASSERT_EQ(Contents(swap + L"\\dir\\keep.txt"), "kept") << "the folder link works";
+    ASSERT_EQ(Contents(swap + L"\\file.tmp"), "the user's letter") << "the file link works";
+    // The listed D:\keldra-docs\page.tmp itself is junk by name: put a document in its
+    // place so that only the link can reach a page.tmp the user wants.
+    ASSERT_TRUE(DeleteFileW((docs + L"\\page.tmp").c_str()));
+    ASSERT_TRUE(WriteText(docs + L"\\page.tmp", "the user's page"));
+
+    Click(ChildWithText(main, Lang("OCM_FB")));
+    EXPECT_EQ(keldra.ExitCode(60), 0) << "fixing ends the program";
+
+    EXPECT_EQ(Contents(docs + L"\\page.tmp"), "the user's page")
+        << "neither through the folder link nor as a new file under a listed name";
+    EXPECT_EQ(Contents(docs + L"\\letter.doc"), "the user's letter");
+    EXPECT_EQ(Contents(docs + L"\\keep.txt"), "kept");
+    EXPECT_TRUE(Exists(swap + L"\\dir")) << "the links stay";
+    EXPECT_TRUE(Exists(swap + L"\\file.tmp"));
+    EXPECT_FALSE(Exists(swap + L"\\other.tmp"));
+    for (const std::wstring& path : listed) {
+        if (path.rfind(swap, 0) == 0 || path.rfind(docs, 0) == 0) {
+            continue;
+        }
+        EXPECT_FALSE(Exists(path)) << "a listed file stays";
+    }
+    EXPECT_TRUE(DelFilesIn(L"C:\\").empty());
+    EXPECT_TRUE(DelFilesIn(L"D:\\").empty());
+
+    // Links are removed, not followed.
+    DeleteFileW((swap + L"\\file.tmp").c_str());
+    RemoveDirectoryW((swap + L"\\dir").c_str());
+    DeleteFileW((swap + L"\\other.tmp").c_str());
+    RemoveDirectoryW(swap.c_str());
+    for (const wchar_t* name : {L"\\page.tmp", L"\\letter.doc", L"\\keep.txt"}) {
+        DeleteFileW((docs + name).c_str());
+    }
+    RemoveDirectoryW(docs.c_str());
+}
+
 }  // namespace
 }  // namespace keldra::e2e

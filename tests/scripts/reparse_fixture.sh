@@ -6,6 +6,11 @@
 #
 #   D:\keldra-reparse\target\inside.txt   holding "in"
 #   D:\keldra-reparse\link                a relative link to target, inside the sandbox
+#   D:\keldra-reparse\file-link.tmp       a relative link to target\inside.txt
+#   D:\keldra-reparse\bin\ln              a copy of ln(1), which Wine runs as a Unix
+#                                          program: the end-to-end cases make their own
+#                                          relative links with it (its working folder
+#                                          being a folder of the sandbox's drives)
 #
 #   reparse_fixture.sh create|remove      (KELDRA_SANDBOX names the sandbox)
 set -euo pipefail
@@ -29,6 +34,9 @@ case ${1:-} in
         mkdir -p -- "$folder/target"
         printf 'in' >"$folder/target/inside.txt"
         ln -s target "$folder/link"
+        ln -s target/inside.txt "$folder/file-link.tmp"
+        mkdir -p -- "$folder/bin"
+        cp -- "$(command -v ln)" "$folder/bin/ln"
         # The link must pass the same check as every drive entry.
         sandbox_check "$KELDRA_SANDBOX" || die "the reparse point leads out of the sandbox"
         ;;

@@ -8,7 +8,12 @@ namespace {
 class JunkRemoval : public DiskTest {
   protected:
     JunkRemoval() { clock.SetNow({2026, 12, 7, 14, 5, 9}); }
-    void List(std::string path) { junk.Append(std::move(path), 3, 0); }
+    // Listed as the search lists it: with the identity of the file the path leads to now.
+    void List(std::string path) {
+        platform::OpenedFacts facts;
+        files.Inspect(path, facts);
+        junk.Append(std::move(path), 3, 0, facts.identity);
+    }
     int DelFilesInRoot(char drive) {
         std::vector<platform::FolderEntry> entries;
         files.ListFolder(std::string(1, drive) + ":\\", entries);
@@ -50,8 +55,42 @@ class SizeNeverZero final : public platform::FilePort {
         return inner_.RenameFile(f, t);
     }
     platform::FileStatus RemoveFile(std::string_view p) override { return inner_.RemoveFile(p); }
+    platform::FileStatus ListFolderNoFollow(std::string_view f,
+                                            std::vector<platform::FolderEntry>& e) override {
+        return inner_.ListFolderNoFollow(f, e);
+    }
+    platform::FileStatus Inspect(std::string_view p, platform::OpenedFacts& facts) override {
+        return inner_.Inspect(p, facts);
+    }
+    platform::FileStatus ResolvedPath(std::string_view p, std::string& path) override {
+        return inner_.ResolvedPath(p, path);
+    }
+    platform::FileStatus OpenForRemoval(std::string_view p, platform::OpenedFacts& facts,
+                                        std::unique_ptr<platform::OpenedFile>& file) override {
+        std::unique_ptr<platform::OpenedFile> real;
+        const auto status = inner_.OpenForRemoval(p, facts, real);
+        if (real) {
+            file = std::make_unique<Lying>(std::move(real));
+        }
+        return status;
+    }
+    bool ListingsShowFileLinks() const override { return inner_.ListingsShowFileLinks(); }
 
   private:
+    class Lying final : public platform::OpenedFile {
+      public:
+        explicit Lying(std::unique_ptr<platform::OpenedFile> inner) : inner_(std::move(inner)) {}
+        platform::FileStatus Truncate() override { return inner_->Truncate(); }
+        platform::FileStatus Size(std::uint64_t& bytes) override {
+            bytes = 10;
+            return platform::file_status::kSuccess;
+        }
+        platform::FileStatus MoveTo(std::string_view p) override { return inner_->MoveTo(p); }
+        platform::FileStatus Delete() override { return inner_->Delete(); }
+
+      private:
+        std::unique_ptr<platform::OpenedFile> inner_;
+    };
     platform::FilePort& inner_;
 };
 
@@ -221,6 +260,79 @@ TEST_F(JunkRemoval, SearchThenRemove) {
     Search();
     Clean().DestroyJunk();
     EXPECT_FALSE(files.IsFile("C:\\Temp\\b.old"));
+}
+
+// Between the search and "Fix problems" the results may wait for hours; whatever the
+// listed names lead to by then, only the very files that were listed go.
+class RemovalAfterChanges : public JunkRemoval {
+  protected:
+    RemovalAfterChanges() {
+        Add("C:\\WINDOWS\\System32\\setup.tmp", "system");
+        Add("C:\\Users\\Ann\\letter.doc", "dear");
+        Add("C:\\Temp\\x\\setup.tmp", "junk");
+        Add("C:\\Temp\\page.tmp", "junk");
+        Add("C:\\Temp\\other.tmp", "junk");
+        Search();
+        EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\Temp\\x\\setup.tmp",
+                                                     "C:\\Temp\\other.tmp", "C:\\Temp\\page.tmp"}));
+    }
+    void RemoveAndCheckTheRestWent() {
+        Clean().DestroyJunk();
+        EXPECT_EQ(files.Contents("C:\\WINDOWS\\System32\\setup.tmp"), "system");
+        EXPECT_EQ(files.Contents("C:\\Users\\Ann\\letter.doc"), "dear");
+        EXPECT_FALSE(files.IsFile("C:\\Temp\\other.tmp")) << "the untouched entry still goes";
+        EXPECT_EQ(DelFilesInRoot('C'), 0);
+        EXPECT_EQ(junk.JunkCount, 3) << "what was left alone stays listed";
+    }
+};
+
+TEST_F(RemovalAfterChanges, AFolderThatBecameAJunctionIsNotFollowed) {
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\x"));
+    ASSERT_TRUE(files.AddJunction("C:\\Temp\\x", "C:\\WINDOWS\\System32"));
+    RemoveAndCheckTheRestWent();
+}
+
+TEST_F(RemovalAfterChanges, AFolderThatBecameAUnixLinkIsNotFollowed) {
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\x"));
+    ASSERT_TRUE(files.AddUnixLink("C:\\Temp\\x", "C:\\WINDOWS\\System32"));
+    RemoveAndCheckTheRestWent();
+}
+
+TEST_F(RemovalAfterChanges, AFileThatBecameALinkToADocumentLeavesTheDocumentWhole) {
+    // As Wine shows a Unix link to a file: no reparse bit, the document's own attributes.
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\page.tmp"));
+    ASSERT_TRUE(files.AddUnixLink("C:\\Temp\\page.tmp", "C:\\Users\\Ann\\letter.doc"));
+    RemoveAndCheckTheRestWent();
+    EXPECT_TRUE(files.AttributesOf("C:\\Temp\\page.tmp") != attr::kInvalid) << "the link stays";
+}
+
+TEST_F(RemovalAfterChanges, AFileThatBecameAReparsePointStays) {
+    ASSERT_TRUE(files.MarkReparsePoint("C:\\Temp\\page.tmp"));
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.Contents("C:\\Temp\\page.tmp"), "junk");
+}
+
+TEST_F(RemovalAfterChanges, AnotherFileUnderTheListedNameStays) {
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\page.tmp"));
+    Add("C:\\Temp\\page.tmp", "written since");
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.Contents("C:\\Temp\\page.tmp"), "written since");
+}
+
+TEST_F(RemovalAfterChanges, AFileThatBecameReadOnlyBehindAJunctionKeepsItsAttributes) {
+    files.SetAttributesOf("C:\\WINDOWS\\System32\\setup.tmp", attr::kReadOnly | attr::kArchive);
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\x"));
+    ASSERT_TRUE(files.AddJunction("C:\\Temp\\x", "C:\\WINDOWS\\System32"));
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.AttributesOf("C:\\WINDOWS\\System32\\setup.tmp"),
+              attr::kReadOnly | attr::kArchive);
+}
+
+TEST_F(JunkRemoval, AnEntryWithoutAnIdentityIsLeftAlone) {
+    Add("C:\\Temp\\a.tmp", "junk");
+    junk.Append("C:\\Temp\\a.tmp", 3, 4);
+    Clean().DestroyJunk();
+    EXPECT_EQ(files.Contents("C:\\Temp\\a.tmp"), "junk");
 }
 
 }  // namespace

@@ -218,8 +218,9 @@ TEST_F(JunkSearch, OutOfMemoryEndsTheFolderAboveAndTheWalkGoesOn) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, "<DCmain_MsgMemError>");
     EXPECT_EQ(messages[0].second, "<msg_OverError>");
-    // Q2 failed; P ends at once (Q1 and its own files skipped); the root goes on.
-    EXPECT_EQ(Found(), (Entries{{"C:\\R\\r.tmp", 3}, {"C:\\z.tmp", 3}}));
+    // Q2 failed; P ends at once (Q1 and its own files skipped); the root goes on. The
+    // walk of rule 8 has no such trouble and finds its file, as its own walk would.
+    EXPECT_EQ(Found(), (Entries{{"C:\\R\\r.tmp", 3}, {"C:\\z.tmp", 3}, {"C:\\P\\Q1\\q.bak", 8}}));
 }
 
 TEST_F(JunkSearch, SizesPastTwoGigabytes) {
@@ -262,12 +263,12 @@ TEST_F(InternetCache, EverythingInItOnceAPassNothingTwice) {
 
 TEST_F(InternetCache, OnTheFirstListedDriveWhereverTheCacheIs) {
     files.AddDrive('C', drive_code::kRemovable);
-    files.AddFolder("D:\\Cache");
-    Add("D:\\Cache\\page.htm");
-    CacheAt("D:\\Cache");
+    files.SetSpecialFolder(kProfileFolder, "D:\\Users\\Bo");
+    Add("D:\\Users\\Bo\\Cache\\page.htm");
+    CacheAt("D:\\Users\\Bo\\Cache");
     files.AddDrive('E', drive_code::kFixed);
     Search();
-    EXPECT_EQ(Found(), (Entries{{"D:\\Cache\\page.htm", 1}, {"D:\\d.tmp", 3}}));
+    EXPECT_EQ(Found(), (Entries{{"D:\\Users\\Bo\\Cache\\page.htm", 1}, {"D:\\d.tmp", 3}}));
 }
 
 TEST_F(InternetCache, NothingFromAnEmptyMissingOrSweepingStartFolder) {
@@ -294,6 +295,224 @@ TEST_F(InternetCache, WithoutAShellFolderTheDrivesStillRun) {
     files.FailSpecialFolder(platform::csidl::kInternetCache, static_cast<std::int32_t>(0x80004005));
     Search();
     EXPECT_EQ(junk.JunkCount, 3);
+}
+
+TEST_F(JunkSearch, WineLinksToFilesAreNeverListed) {
+    // Wine shows a Unix link to a file as the file it leads to: no reparse bit.
+    files.SetListingsShowFileLinks(false);
+    Add("C:\\Users\\Ann\\letter.doc", "dear");
+    Add("C:\\Temp\\real.tmp");
+    ASSERT_TRUE(files.AddUnixLink("C:\\Temp\\link.tmp", "C:\\Users\\Ann\\letter.doc"));
+    ASSERT_TRUE(files.AddUnixLink("C:\\Temp\\dir.bak", "C:\\Users\\Ann"));
+    ASSERT_EQ(files.AttributesOf("C:\\Temp\\link.tmp"), attr::kArchive);
+    Search();
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\Temp\\real.tmp"}));
+}
+
+TEST_F(JunkSearch, LinksAndJunctionsAreNeitherEnteredNorListed) {
+    Add("C:\\Users\\Ann\\Documents\\draft.tmp");
+    Add("C:\\Temp\\real.tmp");
+    ASSERT_TRUE(files.AddJunction("C:\\Temp\\Junction", "C:\\Users\\Ann\\Documents"));
+    ASSERT_TRUE(files.AddUnixLink("C:\\Temp\\Link", "C:\\Users\\Ann\\Documents"));
+    Add("C:\\Temp\\marked.tmp");
+    ASSERT_TRUE(files.MarkReparsePoint("C:\\Temp\\marked.tmp"));
+    Search();
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"C:\\Users\\Ann\\Documents\\draft.tmp",
+                                                 "C:\\Temp\\real.tmp"}));
+}
+
+TEST_F(JunkSearch, AFolderThatBecomesALinkDuringTheWalkIsNotEntered) {
+    Add("C:\\B\\b.tmp");
+    Add("C:\\A\\a.tmp");
+    Add("C:\\Users\\Ann\\Documents\\letter.tmp");
+    // While B is walked (the walk goes from the last subfolder to the first), A becomes a
+    // link to the documents.
+    onEvent = [this] {
+        if (events == 3) {
+            files.RemoveTree("C:\\A");
+            files.AddUnixLink("C:\\A", "C:\\Users\\Ann\\Documents");
+        }
+    };
+    Search();
+    EXPECT_EQ(Paths(),
+              (std::vector<std::string>{"C:\\Users\\Ann\\Documents\\letter.tmp", "C:\\B\\b.tmp"}));
+}
+
+TEST_F(JunkSearch, AHardLinkedFileIsListedOnce) {
+    Add("C:\\A\\one.tmp");
+    ASSERT_TRUE(files.AddHardLink("C:\\B\\two.bak", "C:\\A\\one.tmp"));
+    Search();
+    EXPECT_EQ(Found(), (Entries{{"C:\\A\\one.tmp", 3}}));
+}
+
+TEST_F(JunkSearch, AWalkEndedByAnEventCostsOnlyItsOwnRule) {
+    Add("C:\\A\\a.tmp");
+    Add("C:\\A\\a.bak");
+    Add("C:\\B\\b.tmp");
+    Add("C:\\B\\b.bak");
+    Add("C:\\r.bak");
+    Add("C:\\r.gid");
+    // Events: C:\ (1), WINDOWS (2), B (3): rule 3's walk ends there, as four walks of
+    // their own would have it; the other rules walk on their own.
+    onEvent = [this] {
+        if (events == 3) {
+            Clean().EndScan();
+        }
+    };
+    Search();
+    EXPECT_EQ(
+        Found(),
+        (Entries{{"C:\\r.gid", 5}, {"C:\\B\\b.bak", 8}, {"C:\\A\\a.bak", 8}, {"C:\\r.bak", 8}}));
+}
+
+// Out of memory while a file of one rule is appended: the message once, and the search
+// goes on; every other rule lists what its own walk finds.
+TEST_F(JunkSearch, OutOfMemoryInAnyRule) {
+    files.AddFolder("C:\\Users\\Ann\\Cache");
+    files.SetSpecialFolder(kProfileFolder, "C:\\Users\\Ann");
+    files.SetSpecialFolder(platform::csidl::kInternetCache, "C:\\Users\\Ann\\Cache");
+    Add("C:\\Users\\Ann\\Cache\\page.htm");
+    const Entries everything{{"C:\\Users\\Ann\\Cache\\page.htm", 1},
+                             {"C:\\A\\a.tmp", 3},
+                             {"C:\\r.tmp", 3},
+                             {"C:\\A\\thumbs.db", 4},
+                             {"C:\\A\\a.gid", 5},
+                             {"C:\\A\\a.bak", 8},
+                             {"C:\\r.bak", 8}};
+    for (const auto& [path, rule] : everything) {
+        if (rule != 1) {
+            Add(path);
+        }
+    }
+    for (const int failing : {1, 3, 4, 5, 8}) {
+        messages.clear();
+        bool thrown = false;
+        onLoad = [&, failing] {
+            if (!thrown && Clean().CurrentRule == failing) {
+                thrown = true;
+                throw std::bad_alloc();
+            }
+        };
+        ASSERT_NO_THROW(Search()) << "rule " << failing;
+        EXPECT_TRUE(thrown) << "rule " << failing;
+        EXPECT_EQ(messages.size(), 1u) << "rule " << failing;
+        Entries others;
+        Entries ofFailing;
+        for (const auto& entry : Found()) {
+            (entry.second == failing ? ofFailing : others).push_back(entry);
+        }
+        Entries expected;
+        for (const auto& entry : everything) {
+            if (entry.second != failing) {
+                expected.push_back(entry);
+            }
+        }
+        EXPECT_EQ(others, expected) << "rule " << failing;
+    }
+}
+
+class CacheFolder : public DiskTest {
+  protected:
+    CacheFolder() {
+        files.AddDrive('D', drive_code::kFixed);
+        files.SetSpecialFolder(kProfileFolder, "C:\\Users\\Ann");
+        Add("C:\\Users\\Ann\\Documents\\letter.doc", "dear");
+        Add("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\page.htm");
+        Add("D:\\Data\\report.doc");
+    }
+    void CacheAt(std::string path) {
+        files.SetSpecialFolder(platform::csidl::kInternetCache, std::move(path));
+    }
+    // What the drive rules find, and nothing of the cache rule.
+    void ExpectNoCacheRule() {
+        Search();
+        for (const auto& [path, rule] : Found()) {
+            EXPECT_NE(rule, 1) << path;
+        }
+    }
+};
+
+TEST_F(CacheFolder, TheCacheItselfIsSwept) {
+    CacheAt("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    Search();
+    EXPECT_EQ(
+        Found(),
+        (Entries{{"C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\page.htm", 1}}));
+}
+
+TEST_F(CacheFolder, NotWhenTheCacheIsAJunctionToAnotherDrive) {
+    ASSERT_TRUE(files.RemoveTree("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache"));
+    ASSERT_TRUE(
+        files.AddJunction("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache", "D:\\"));
+    CacheAt("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    ExpectNoCacheRule();
+    EXPECT_TRUE(Found().empty());
+}
+
+TEST_F(CacheFolder, NotWhenTheCacheLiesBehindAJunction) {
+    Add("D:\\Elsewhere\\Windows\\INetCache\\x.dat");
+    ASSERT_TRUE(files.RemoveTree("C:\\Users\\Ann\\AppData\\Local\\Microsoft"));
+    ASSERT_TRUE(files.AddJunction("C:\\Users\\Ann\\AppData\\Local\\Microsoft", "D:\\Elsewhere"));
+    CacheAt("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    ExpectNoCacheRule();
+}
+
+TEST_F(CacheFolder, NotTheProfileSpelledWithAFinalDotOrBlank) {
+    for (const char* start : {"C:\\Users\\Ann.", "C:\\Users\\Ann ", "C:\\Users\\Ann.\\",
+                              "C:\\Users.\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache"}) {
+        CacheAt(start);
+        ExpectNoCacheRule();
+    }
+}
+
+TEST_F(CacheFolder, NotTheProfileThroughTheLegacyJunction) {
+    ASSERT_TRUE(files.AddJunction("C:\\Documents and Settings", "C:\\Users"));
+    CacheAt("C:\\Documents and Settings\\Ann");
+    ExpectNoCacheRule();
+    CacheAt("C:\\Documents and Settings\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    ExpectNoCacheRule();
+}
+
+TEST_F(CacheFolder, NotAShortNameSpelling) {
+    // A short name may stand for any long name; the simulated machine has none, so a
+    // folder is given the very name a short spelling would use.
+    Add("C:\\Users\\Ann\\AppData\\Local\\MICROS~1\\Windows\\INetCache\\page.htm");
+    CacheAt("C:\\Users\\Ann\\AppData\\Local\\MICROS~1\\Windows\\INetCache");
+    ExpectNoCacheRule();
+}
+
+TEST_F(CacheFolder, NothingWhenTheProfileIsUnknown) {
+    files.FailSpecialFolder(kProfileFolder, static_cast<std::int32_t>(0x80004005));
+    CacheAt("C:\\Users\\Ann");
+    ExpectNoCacheRule();
+    CacheAt("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    ExpectNoCacheRule();
+}
+
+TEST_F(CacheFolder, ACacheFileReachedTwiceIsListedOnce) {
+    // The cache spelled through a junction is not swept at all; the drive rule finds the
+    // file under its own name, once.
+    Add("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\old.tmp", "4");
+    ASSERT_TRUE(files.AddJunction("C:\\Docs", "C:\\Users"));
+    CacheAt("C:\\Docs\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    Search();
+    EXPECT_EQ(
+        Found(),
+        (Entries{{"C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\old.tmp", 3}}));
+    EXPECT_EQ(junk.JunkBytes, 1);
+}
+
+TEST_F(CacheFolder, ACacheFileWithASecondNameIsListedOnce) {
+    Add("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\old.tmp", "4");
+    ASSERT_TRUE(files.AddHardLink(
+        "C:\\Temp\\copy.tmp",
+        "C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\old.tmp"));
+    CacheAt("C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache");
+    Search();
+    EXPECT_EQ(
+        Found(),
+        (Entries{{"C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\old.tmp", 1},
+                 {"C:\\Users\\Ann\\AppData\\Local\\Microsoft\\Windows\\INetCache\\page.htm", 1}}));
 }
 
 }  // namespace
