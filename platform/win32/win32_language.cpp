@@ -1,10 +1,10 @@
 #include "platform/win32/win32_language.h"
 
-#include <climits>
 #include <utility>
 
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_process.h"
+#include "platform/win32/win32_text_file.h"
 
 namespace keldra::platform::win32 {
 namespace {
@@ -103,17 +103,8 @@ bool Win32Language::GetValueForID(std::string_view id, Buffer& buffer) {
 }
 
 std::u16string Win32Language::AnsiToUtf16(std::string_view ansi) const {
-    if (ansi.empty() || ansi.size() > static_cast<std::size_t>(INT_MAX)) {
-        return {};
-    }
-    const int count = static_cast<int>(ansi.size());
-    const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), count, nullptr, 0);
-    if (units <= 0) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), count, wide.data(), units);
-    return std::u16string(wide.begin(), wide.end());
+    // The library's texts are in the system's ANSI code page, as the program's text files.
+    return Win32AnsiCodePage().ToUtf16(ansi);
 }
 
 }  // namespace keldra::platform::win32

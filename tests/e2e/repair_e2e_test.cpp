@@ -1,6 +1,7 @@
 // "Fix problems" in the real program after a pass: the listed values of every type are
 // removed after their backup, and the registry editor brings each of them back byte for
-// byte from that backup. A value the backup could not carry exactly stays.
+// byte from that backup. A value the backup could not carry exactly stays, and so does a
+// class identifier stored as binary data, which is no empty registration.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -26,6 +27,8 @@ constexpr const wchar_t* kFixKey = L"Software\\KeldraFix";
 constexpr const wchar_t* kFixClass =
     L"Software\\Classes\\CLSID\\{4B454C44-5241-0000-0000-0000000000F1}";
 constexpr const wchar_t* kSharedDlls = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+constexpr const wchar_t* kBinaryDll = L"C:\\keldra-fix\\binary.dll";
+constexpr const wchar_t* kNoneDll = L"C:\\keldra-fix\\none.dll";
 
 Bytes Text(std::wstring_view text, bool terminated = true) {
     Bytes bytes(reinterpret_cast<const BYTE*>(text.data()),
@@ -91,7 +94,9 @@ class RepairEndToEnd : public ProgramTest {
         ProgramTest::TearDown();
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kFixKey);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kFixClass);
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSharedDlls, L"C:\\keldra-fix\\shared.dll");
+        for (const wchar_t* name : {L"C:\\keldra-fix\\shared.dll", kBinaryDll, kNoneDll}) {
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kSharedDlls, name);
+        }
     }
 };
 
@@ -114,11 +119,14 @@ TEST_F(RepairEndToEnd, FixProblemsRemovesWhatTheBackupRestores) {
         {kFixKey, L"Multi", REG_MULTI_SZ,
          Text(std::wstring(L"C:\\keldra-fix\\a.dll\0second\0caf\u00E9\0", 32))},
         {kSharedDlls, L"C:\\keldra-fix\\shared.dll", REG_DWORD, Bytes{7, 0, 0, 0}},
-        {kFixClass, L"InprocServer", REG_BINARY, hundred},
-        {kFixClass, L"CLSID", REG_NONE, Bytes{1, 0, 0x0D, 0x0A}},
+        // Counters named by a dead library, stored in whatever type a program chose.
+        {kSharedDlls, kBinaryDll, REG_BINARY, hundred},
+        {kSharedDlls, kNoneDll, REG_NONE, Bytes{1, 0, 0x0D, 0x0A}},
     };
     const std::vector<Seed> kept{
         {kFixKey, L"Line break", REG_SZ, Text(L"C:\\keldra-fix\\gone.exe\r\nmore")},
+        // A class identifier stored as its bytes holds data: no empty registration.
+        {kFixClass, L"CLSID", REG_BINARY, Bytes(hundred.begin(), hundred.begin() + 16)},
     };
     std::map<std::wstring, Stored> before;
     for (const auto* seeds : {&restorable, &kept}) {
@@ -143,7 +151,7 @@ TEST_F(RepairEndToEnd, FixProblemsRemovesWhatTheBackupRestores) {
     }
     for (const Seed& seed : kept) {
         const auto stored = Read(seed.key, seed.name);
-        ASSERT_TRUE(stored.has_value()) << "a value the backup cannot carry was removed";
+        ASSERT_TRUE(stored.has_value()) << "a value that must stay was removed";
         EXPECT_EQ(*stored, before.at(seed.key + L"|" + seed.name));
     }
 
