@@ -210,23 +210,4 @@ std::vector<std::uint8_t> ToUtf16LeBytes(std::u16string_view utf16) {
     return out;
 }
 
-std::string AnsiToUtf8(std::string_view ansi) {
-    // 0x80-0x9F differ from Latin-1; 0 marks the five unassigned codes.
-    static constexpr char16_t kHigh[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string out;
-    out.reserve(ansi.size());
-    for (const char c : ansi) {
-        const auto b = static_cast<unsigned char>(c);
-        char16_t u = b;
-        if (b >= 0x80 && b <= 0x9F) {
-            u = kHigh[b - 0x80] != 0 ? kHigh[b - 0x80] : static_cast<char16_t>(b);
-        }
-        AppendUtf8(out, u);
-    }
-    return out;
-}
-
 }  // namespace keldra::text

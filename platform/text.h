@@ -36,7 +36,4 @@ std::u16string FromUtf16LeBytes(std::span<const std::uint8_t> bytes);
 // Encodes UTF-16 as little-endian bytes, without a terminating NUL.
 std::vector<std::uint8_t> ToUtf16LeBytes(std::u16string_view utf16);
 
-// 8-bit text in the Windows-1252 code page (what "ANSI" is on an English system) to UTF-8.
-std::string AnsiToUtf8(std::string_view ansi);
-
 }  // namespace keldra::text
