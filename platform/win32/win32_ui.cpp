@@ -1285,24 +1285,32 @@ bool Win32Window::KeyDown(const MSG& message) {
     return true;
 }
 
-void Win32Window::Activated(WPARAM wParam) {
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(window_.get(), focus)) {
-            lastFocus_ = focus;
-        }
-        return;
+void Win32Window::RememberFocus() {
+    const HWND focus = GetFocus();
+    if (window_ && focus != nullptr && IsChild(window_.get(), focus)) {
+        lastFocus_ = focus;
     }
-    if (HIWORD(wParam) != 0) {
-        return;  // minimised: nothing takes the focus
-    }
-    const HWND back = std::exchange(lastFocus_, nullptr);
+}
+
+void Win32Window::RestoreFocus() {
+    const HWND back = lastFocus_;
     if (back != nullptr && IsWindow(back) && IsChild(window_.get(), back) &&
         IsWindowVisible(back) && IsWindowEnabled(back) &&
         (GetWindowLongPtrW(back, GWL_STYLE) & WS_TABSTOP) != 0) {
         SetFocus(back);
     } else {
         SetFocus(window_.get());
+    }
+}
+
+void Win32Window::Activated(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus();
+        return;
+    }
+    // Activated while still minimised: the focus follows once it is restored (WM_SIZE).
+    if (HIWORD(wParam) == 0) {
+        RestoreFocus();
     }
 }
 
@@ -1319,6 +1327,7 @@ void Win32Window::Hide() {
     if (!window_) {
         return;
     }
+    RememberFocus();
     Deactivated();
     ShowWindow(window_.get(), SW_HIDE);
 }
@@ -1337,6 +1346,7 @@ void Win32Window::SetState(ui::WindowState state) {
         return;
     }
     if (state == ui::WindowState::Minimized) {
+        RememberFocus();
         ShowWindow(window_.get(), SW_MINIMIZE);
     } else if (IsIconic(window_.get())) {
         ShowWindow(window_.get(), SW_RESTORE);
@@ -1555,6 +1565,14 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         case WM_SIZE: {
             result = 0;
+            if (wParam == SIZE_MINIMIZED) {
+                RememberFocus();  // minimising takes the focus away before deactivating
+            } else if (GetActiveWindow() == window) {
+                const HWND focus = GetFocus();
+                if (focus == nullptr || focus == window) {
+                    RestoreFocus();
+                }
+            }
             const auto handler = OnResize;
             RunHandler([&] { Raise(handler); });
             return true;

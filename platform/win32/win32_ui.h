@@ -273,8 +273,11 @@ class Win32Window final : public ui::Window {
     void DestroyNow();
     // Enter, Space or Esc pressed in the window: true when the window acted on it.
     bool KeyDown(const MSG& message);
-    // The focus goes back to the control that had it when the window was last active.
+    // The focus goes back to the control that had it when the window was last active,
+    // also after it was minimised or hidden in between.
     void Activated(WPARAM wParam);
+    void RememberFocus();
+    void RestoreFocus();
     void Deactivated();
     Win32Control& CreateControl(ui::ControlKind kind, const ui::Twips& position,
                                 std::string_view text, const ui::Font& font, Win32Control* frame);

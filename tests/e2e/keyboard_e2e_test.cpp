@@ -1,6 +1,7 @@
 // The program driven from the keyboard alone: the tray icon selected with the keyboard
 // brings the window back, Tab walks its controls from top to bottom, Enter on the registry
-// row opens its results, Esc closes them, and Enter on "Fix problems" fixes and ends.
+// row opens its results, Esc closes them, Esc sends the main window to the tray, and Enter
+// on "Fix problems" fixes and ends.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -108,6 +109,19 @@ TEST_F(KeyboardEndToEnd, TheWholeWayFromTheTrayToFixingWithoutAMouse) {
     for (HWND expected : {diskRow, autoFix, cancel, scheduler, fix}) {
         ASSERT_TRUE(PressAndFocus(main, VK_TAB, expected)) << TextOf(expected);
     }
+
+    // Esc sends the main window to the tray; the program keeps running, and the keyboard
+    // brings it back with the focus where it was.
+    ASSERT_TRUE(PressKey(main, VK_ESCAPE));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) == FALSE; }, 10))
+        << "Esc left the main window shown";
+    Sleep(500);
+    ASSERT_TRUE(keldra.Running()) << "Esc ended the program";
+    ASSERT_TRUE(KeySelectTrayIcon(keldra.Id()));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
+    ASSERT_TRUE(WaitUntil([&] { return GuiOf(main).hwndActive == main; }, 10));
+    EXPECT_TRUE(WaitUntil([&] { return GuiOf(main).hwndFocus == fix; }, 5))
+        << "the focus is on \"" << TextOf(GuiOf(main).hwndFocus) << "\"";
     ASSERT_TRUE(PressKey(main, VK_RETURN));
     EXPECT_EQ(keldra.ExitCode(60), 0) << "Enter on \"Fix problems\" fixes and ends";
     EXPECT_FALSE(DeadValuePresent());

@@ -715,6 +715,14 @@ TEST_F(Win32Ui, TheKeyboardMovesTheFocusPressesTheDefaultAndCancels) {
     SetForegroundWindow(HandleOf(*window));
     EXPECT_TRUE(Loop([&] { return GetActiveWindow() == HandleOf(*window); }));
     EXPECT_EQ(GetFocus(), HandleOf(box));
+    // And after it was minimised and hidden, as the main window goes to the tray.
+    window->SetState(ui::WindowState::Minimized);
+    window->Hide();
+    LoopFor(100);
+    window->SetState(ui::WindowState::Normal);
+    window->Show();
+    EXPECT_TRUE(Loop([&] { return GetActiveWindow() == HandleOf(*window); }));
+    EXPECT_TRUE(Loop([&] { return GetFocus() == HandleOf(box); }));
 }
 
 TEST_F(Win32Ui, PictureShowsTheNamedBitmapInTheControlsOwnSize) {
