@@ -145,6 +145,9 @@ void FrmMain::CreateControls() {
         lblProc_[n]->OnClick = [this, i] { RowClick(i); };
         lblStatus_[n]->OnClick = [this, i] { RowClick(i); };
     }
+    // The rows that lead to a results window are links the keyboard reaches too.
+    lblStatus_[1]->SetFocusable(true);
+    lblStatus_[3]->SetFocusable(true);
     SetRowClickable(1, false);
     SetRowClickable(3, false);
     // Separators between the rows, and around the controls below them.
@@ -173,6 +176,7 @@ void FrmMain::CreateControls() {
                                         {4365, 7065, 1770, 360}, "Fix problems", kTahoma);
     cmdCorrectProblems_->SetEnabled(false);
     cmdCorrectProblems_->OnClick = [this] { cmdCorrectProblems_Click(); };
+    w.SetDefaultButton(cmdCorrectProblems_);
     // The fixed drives the disk clean walks; hidden, as the program's own record.
     lvwDiscos_ = &w.AddListView("lvwDiscos", {1170, 7575, 4935, 1000}, kTahoma);
     for (const char* header : {"Unidad", "Disco", "Espacio libre", "Capacidad"}) {
@@ -190,6 +194,8 @@ void FrmMain::CreateControls() {
     w.OnActivate = [this] { Form_Activate(); };
     w.OnResize = [this] { Form_Resize(); };
     w.OnUnload = [this](int& cancel) { Form_Unload(cancel); };
+    // Esc sends the window to the tray, as its minimise box does; it never ends the program.
+    w.OnCancel = [this] { window_->SetState(platform::ui::WindowState::Minimized); };
 }
 
 void FrmMain::Start() {

@@ -26,6 +26,8 @@ void FrmWelc::Load() {
                              "Do not show this message in the future (recommended).", tahoma);
     window_->AddControl(ControlKind::Line, "Line1", {270, 3600, 4575, 15}, "", tahoma);
     chkNotShow_->OnClick = [this] { chkNotShow_Click(); };
+    // Esc closes the window as its close box does.
+    window_->OnCancel = [this] { window_->Unload(); };
     Form_Load();
 }
 

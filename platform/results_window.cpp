@@ -28,6 +28,8 @@ void ResultsWindow::Load() {
     cmdClose_ = &window_->AddControl(ControlKind::Button, "cmdClose", {5790, 4260, 1215, 360},
                                      "Close", tahoma);
     cmdClose_->OnClick = [this] { cmdClose_Click(); };
+    window_->SetDefaultButton(cmdClose_);
+    window_->OnCancel = [this] { cmdClose_Click(); };
     window_->OnUnload = [this](int& cancel) { Form_Unload(cancel); };
     Form_Load();
 }

@@ -95,6 +95,11 @@ class Control {
     virtual void Play() = 0;
     virtual void Stop() = 0;
     virtual bool Playing() const = 0;
+    // Labels: a focusable one is reached with Tab while it is enabled and shown, and Enter
+    // or Space on it raises OnClick, as a click does (a link the keyboard can follow).
+    // Other kinds ignore this: buttons, check boxes, text boxes and drop-down lists are
+    // always reached with Tab.
+    virtual void SetFocusable(bool focusable) = 0;
 
     // Raised by a click while the control is enabled, by SetValue on check boxes, and when
     // a combo box item is chosen.
@@ -192,8 +197,16 @@ class Window {
     // Asks the window to unload: OnUnload may cancel; otherwise it is destroyed.
     virtual void Unload() = 0;
     virtual bool Loaded() const = 0;
+    // Tab and Shift+Tab move the focus through the controls that take it (enabled and
+    // shown; list views too) in the order they were added.
+    // Enter presses this button while it takes input, wherever the focus is, unless the
+    // focus is on another button or a focusable label (Enter presses that one) or on a
+    // control that takes Enter itself (an open drop-down list). Null: none.
+    virtual void SetDefaultButton(Control* button) = 0;
 
     std::function<void()> OnActivate;
+    // Raised by Esc in the window, unless the focused control takes Esc itself.
+    std::function<void()> OnCancel;
     std::function<void()> OnResize;
     // Set the argument to non-zero to keep the window.
     std::function<void(int& cancel)> OnUnload;

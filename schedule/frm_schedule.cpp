@@ -151,6 +151,8 @@ void FrmSchedule::CreateControls() {
     HS_->OnChange = [this] { HS_Change(); };
     MS_->OnChange = [this] { MS_Change(); };
     w.OnUnload = [this](int& cancel) { Form_Unload(cancel); };
+    // Esc closes the window as its close box does.
+    w.OnCancel = [this] { window_->Unload(); };
 }
 
 void FrmSchedule::Load() {

@@ -394,6 +394,7 @@ ui::Control& SimWindow::AddControl(ui::ControlKind kind, std::string_view name,
         std::make_unique<SimControl>(kind, std::string(name), position, std::string(text), font);
     control->playableClips = &ui_.playableClips;
     controls_.push_back(std::move(control));
+    tabOrder_.push_back({controls_.back().get(), nullptr});
     return *controls_.back();
 }
 
@@ -409,12 +410,14 @@ ui::Control& SimWindow::AddControlIn(ui::Control& frame, ui::ControlKind kind,
                                                 std::string(text), font, found->get());
     control->playableClips = &ui_.playableClips;
     controls_.push_back(std::move(control));
+    tabOrder_.push_back({controls_.back().get(), nullptr});
     return *controls_.back();
 }
 
 ui::ListView& SimWindow::AddListView(std::string_view name, const ui::Twips& position,
                                      const ui::Font& font) {
     lists_.push_back(std::make_unique<SimListView>(std::string(name), position, font));
+    tabOrder_.push_back({nullptr, lists_.back().get()});
     return *lists_.back();
 }
 
@@ -478,6 +481,97 @@ void SimWindow::Unload() {
     if (cancel == 0) {
         loaded_ = false;
         visible_ = false;
+    }
+}
+
+bool SimControl::TakesFocus() const {
+    if (!TakesInput()) {
+        return false;
+    }
+    switch (kind_) {
+        case ui::ControlKind::Button:
+        case ui::ControlKind::CheckBox:
+        case ui::ControlKind::TextBox:
+        case ui::ControlKind::ComboBox:
+            return true;
+        case ui::ControlKind::Label:
+            return focusable_;
+        default:
+            return false;
+    }
+}
+
+bool SimWindow::TabEntry::TakesFocus() const {
+    return control != nullptr ? control->TakesFocus() : list->Visible();
+}
+
+std::string SimWindow::TabEntry::Name() const {
+    return control != nullptr ? control->Name() : list->Name();
+}
+
+void SimWindow::SetDefaultButton(ui::Control* button) {
+    defaultButton_ = nullptr;
+    for (auto& c : controls_) {
+        if (c.get() == button && c->Kind() == ui::ControlKind::Button) {
+            defaultButton_ = c.get();
+        }
+    }
+}
+
+std::string SimWindow::FocusedName() const {
+    return focus_ ? tabOrder_[*focus_].Name() : std::string();
+}
+
+void SimWindow::MoveFocus(bool forward) {
+    const std::size_t count = tabOrder_.size();
+    // From the window itself, Tab starts at the first control and Shift+Tab at the last.
+    std::size_t at = focus_ ? *focus_ : (forward ? count - 1 : 0);
+    for (std::size_t step = 0; step < count; ++step) {
+        at = forward ? (at + 1) % count : (at + count - 1) % count;
+        if (tabOrder_[at].TakesFocus()) {
+            focus_ = at;
+            return;
+        }
+    }
+}
+
+void SimWindow::Press(SimKey key) {
+    if (!loaded_ || !visible_ || tabOrder_.empty()) {
+        return;
+    }
+    SimControl* focused = focus_ ? tabOrder_[*focus_].control : nullptr;
+    if (focused != nullptr && !focused->TakesInput()) {
+        focused = nullptr;  // a control that lost its input keeps the place, not the keys
+    }
+    const bool link = focused != nullptr && focused->Kind() == ui::ControlKind::Label;
+    switch (key) {
+        case SimKey::Tab:
+        case SimKey::ShiftTab:
+            MoveFocus(key == SimKey::Tab);
+            return;
+        case SimKey::Space:
+            if (focused != nullptr && (link || focused->Kind() == ui::ControlKind::Button ||
+                                       focused->Kind() == ui::ControlKind::CheckBox)) {
+                focused->Click();
+            }
+            return;
+        case SimKey::Enter: {
+            SimControl* target =
+                focused != nullptr && (link || focused->Kind() == ui::ControlKind::Button)
+                    ? focused
+                    : defaultButton_;
+            if (target != nullptr) {
+                target->Click();
+            }
+            return;
+        }
+        case SimKey::Escape: {
+            const auto handler = OnCancel;  // a copy: the handler may unload the window
+            if (handler) {
+                handler();
+            }
+            return;
+        }
     }
 }
 

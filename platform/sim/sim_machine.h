@@ -150,6 +150,10 @@ class SimControl final : public ui::Control {
     void Play() override { playing_ = !clip_.empty(); }
     void Stop() override { playing_ = false; }
     bool Playing() const override { return playing_; }
+    void SetFocusable(bool focusable) override { focusable_ = focusable; }
+    bool Focusable() const { return focusable_; }
+    // Reached with Tab: takes input, and is of a kind that takes the focus.
+    bool TakesFocus() const;
 
     // What the user does. Each reaches the control only while it takes input (TakesInput).
     // A click: a check box toggles first.
@@ -208,6 +212,7 @@ class SimControl final : public ui::Control {
     std::vector<std::string> items_;
     std::string clip_;
     bool playing_ = false;
+    bool focusable_ = false;
 };
 
 // A list view that takes its rows from its owner, as an owner-data list view does: it
@@ -279,6 +284,9 @@ class SimTimer final : public ui::Timer {
     bool running_ = false;
 };
 
+// The keys the keyboard tests press in a window.
+enum class SimKey { Tab, ShiftTab, Enter, Space, Escape };
+
 class SimWindow final : public ui::Window {
   public:
     SimWindow(SimUi& ui, std::string name) : ui_(ui), name_(std::move(name)) {}
@@ -307,6 +315,13 @@ class SimWindow final : public ui::Window {
     ui::WindowState State() const override { return state_; }
     void Unload() override;
     bool Loaded() const override { return loaded_; }
+    void SetDefaultButton(ui::Control* button) override;
+
+    // The user presses a key while the window is active.
+    void Press(SimKey key);
+    // The name of the control or list view that has the focus; empty for none (the window
+    // itself, as when it has just been shown).
+    std::string FocusedName() const;
 
     SimControl& Get(std::string_view name);
     SimListView& GetList(std::string_view name);
@@ -344,6 +359,17 @@ class SimWindow final : public ui::Window {
     std::vector<std::unique_ptr<SimControl>> controls_;
     std::vector<std::unique_ptr<SimListView>> lists_;
     std::vector<std::pair<std::string, std::unique_ptr<SimTimer>>> timers_;
+    // Controls and list views in the order they were added: the tab order.
+    struct TabEntry {
+        SimControl* control = nullptr;
+        SimListView* list = nullptr;
+        bool TakesFocus() const;
+        std::string Name() const;
+    };
+    std::vector<TabEntry> tabOrder_;
+    std::optional<std::size_t> focus_;
+    SimControl* defaultButton_ = nullptr;
+    void MoveFocus(bool forward);
 };
 
 class SimUi final : public ui::UiPort {

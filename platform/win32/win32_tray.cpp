@@ -56,7 +56,8 @@ void Win32Tray::Notify(DWORD operation) {
     data.cbSize = sizeof data;
     data.hWnd = host_.get();
     data.uID = kIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Under version 4 the shell shows the tooltip only when asked to.
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = kCallbackMessage;
     data.hIcon = icon_.get();
     // The caller cuts the tip to fit; a longer one is still cut here, never past the field
@@ -69,6 +70,17 @@ void Win32Tray::Notify(DWORD operation) {
     std::copy_n(tip_.begin(), length, data.szTip);
     data.szTip[length] = L'\0';
     lastAnswer_ = Shell_NotifyIconW(operation, &data) != FALSE;
+    if (operation == NIM_ADD && lastAnswer_) {
+        // Version 4, asked for again on every add: Enter or Space on the focused icon
+        // (Win+B, then the arrows) reaches the host as NIN_KEYSELECT.
+        NOTIFYICONDATAW version{};
+        version.cbSize = sizeof version;
+        version.hWnd = host_.get();
+        version.uID = kIconId;
+        version.uVersion = NOTIFYICON_VERSION_4;
+        shellVersion_ =
+            Shell_NotifyIconW(NIM_SETVERSION, &version) != FALSE ? NOTIFYICON_VERSION_4 : 0;
+    }
 }
 
 void Win32Tray::Add(std::string_view tip) {
@@ -105,7 +117,21 @@ LRESULT CALLBACK Win32Tray::HostProc(HWND window, UINT message, WPARAM wParam,
 
 LRESULT Win32Tray::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kCallbackMessage) {  // one icon: its id is not looked at
-        const int mouseMessage = LOWORD(lParam);
+        // The event is the low word under every version (version 4 puts the icon's id in
+        // the high word). A selection stands for the left button-up: NIN_KEYSELECT always,
+        // NIN_SELECT only when no button-up came with it (after a mouse click both come).
+        const UINT event = LOWORD(lParam);
+        int mouseMessage = static_cast<int>(event);
+        if (event == NIN_SELECT || event == NIN_KEYSELECT) {
+            const bool sameClick = event == NIN_SELECT && afterButtonUp_;
+            afterButtonUp_ = false;
+            if (sameClick) {
+                return 0;
+            }
+            mouseMessage = WM_LBUTTONUP;
+        } else if (event != WM_MOUSEMOVE) {
+            afterButtonUp_ = event == WM_LBUTTONUP;
+        }
         RunHandler([&] {
             const auto handler = OnMessage;  // a copy: the handler may replace itself
             if (handler) {

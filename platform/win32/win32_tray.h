@@ -1,7 +1,8 @@
 #pragma once
-// The tray port over Shell_NotifyIconW. The icon's messages arrive at a hidden top-level
-// window of its own: a message-only window would miss the "TaskbarCreated" broadcast
-// that asks every program to add its icon again after the shell restarts.
+// The tray port over Shell_NotifyIconW, notification version 4 where the shell takes it. The icon's
+// messages arrive at a hidden top-level window of its own: a message-only window would miss the
+// "TaskbarCreated" broadcast that asks every program to add its icon again after the shell
+// restarts.
 
 #include <string>
 #include <string_view>
@@ -38,6 +39,8 @@ class Win32Tray final : public TrayPort {
     const std::wstring& IconName() const { return iconName_; }
     int ReAddCount() const { return reAddCount_; }
     bool LastShellAnswer() const { return lastAnswer_; }
+    // The notification version the shell took at the last add: 4, or 0 (the legacy one).
+    UINT ShellVersion() const { return shellVersion_; }
 
   private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam,
@@ -52,6 +55,9 @@ class Win32Tray final : public TrayPort {
     bool added_ = false;
     int reAddCount_ = 0;
     bool lastAnswer_ = false;
+    UINT shellVersion_ = 0;
+    // The last event was a left button-up: a NIN_SELECT now belongs to the same click.
+    bool afterButtonUp_ = false;
     UniqueHwnd host_;  // last: destroyed first, while the members it may use still live
 };
 

@@ -207,6 +207,81 @@ void Win32Control::SetVisible(bool visible) {
 void Win32Control::SetEnabled(bool enabled) {
     enabled_ = enabled;
     ApplyEnabled();
+    ApplyTabStop();
+}
+
+void Win32Control::SetFocusable(bool focusable) {
+    if (kind_ != ui::ControlKind::Label || !handle_) {
+        return;
+    }
+    focusable_ = focusable;
+    if (focusable && !subclassed_) {
+        subclassed_ = SetWindowSubclass(handle_.get(), &Win32Control::LinkProcedure, 1,
+                                        reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    }
+    ApplyTabStop();
+}
+
+void Win32Control::ApplyTabStop() {
+    if (kind_ != ui::ControlKind::Label || !handle_) {
+        return;
+    }
+    // The dialog manager looks at the window's style; a label is never disabled on the
+    // screen (it would grey its colour), so the style follows the logic's flag.
+    const HWND label = handle_.get();
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(label, GWL_STYLE));
+    const DWORD wanted = focusable_ && enabled_ ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+    if (wanted != style) {
+        SetWindowLongPtrW(label, GWL_STYLE, static_cast<LONG_PTR>(wanted));
+    }
+    if (!(focusable_ && enabled_) && GetFocus() == label) {
+        SetFocus(owner_.window_.get());  // no longer a link: the keys go to the window
+    }
+}
+
+LRESULT CALLBACK Win32Control::LinkProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam, UINT_PTR id, DWORD_PTR) noexcept {
+    switch (message) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            InvalidateRect(window, nullptr, TRUE);
+            break;
+        case WM_PAINT: {
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            if (GetFocus() != window) {
+                return result;
+            }
+            // The focus rectangle goes around the text as the label wraps it.
+            const HDC dc = GetDC(window);
+            if (dc == nullptr) {
+                return result;
+            }
+            RECT client{};
+            GetClientRect(window, &client);
+            const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+            const HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+            const int length = GetWindowTextLengthW(window);
+            std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+            RECT extent = client;
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+                      DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+            extent.right = std::min(extent.right + 1, client.right);
+            extent.bottom = std::min(extent.bottom + 1, client.bottom);
+            DrawFocusRect(dc, &extent);
+            if (old != nullptr) {
+                SelectObject(dc, old);
+            }
+            ReleaseDC(window, dc);
+            return result;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, &Win32Control::LinkProcedure, id);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 bool Win32Control::FramesEnabled() const {
@@ -326,14 +401,30 @@ void Win32Control::SetForeColor(ui::Color color) {
 }
 
 COLORREF Win32Control::TextColor() const {
-    if (foreColor_ == ui::kDefaultColor) {
+    return ShownColor(foreColor_, focusable_ && enabled_, HighContrastOn());
+}
+
+COLORREF Win32Control::ShownColor(ui::Color chosen, bool link, bool highContrast) {
+    if (chosen == ui::kDefaultColor) {
         return GetSysColor(COLOR_BTNTEXT);
     }
     // The high bit marks a system colour by its index, as the classic colour values do.
-    if ((foreColor_ & 0x80000000U) != 0) {
-        return GetSysColor(static_cast<int>(foreColor_ & 0xFFU));
+    if ((chosen & 0x80000000U) != 0) {
+        return GetSysColor(static_cast<int>(chosen & 0xFFU));
     }
-    return foreColor_ & 0x00FFFFFFU;
+    // A high-contrast theme chose colours that the user can read: a fixed red or green
+    // may vanish on its background. Links keep standing out in the theme's link colour.
+    if (highContrast) {
+        return GetSysColor(link ? COLOR_HOTLIGHT : COLOR_BTNTEXT);
+    }
+    return chosen & 0x00FFFFFFU;
+}
+
+bool Win32Control::HighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) != FALSE &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
 }
 
 HCURSOR Win32Control::Cursor() const {
@@ -1098,6 +1189,9 @@ void Win32Window::ShowModal() {
             if (got == -1) {
                 break;
             }
+            if (TranslateKeys(message)) {
+                continue;
+            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -1107,6 +1201,116 @@ void Win32Window::ShowModal() {
     if (GetActiveWindow() == nullptr && previous != nullptr && previous != self &&
         IsWindow(previous) && IsWindowVisible(previous)) {
         SetForegroundWindow(previous);
+    }
+}
+
+void Win32Window::SetDefaultButton(ui::Control* button) {
+    Win32Control* chosen = nullptr;
+    for (const auto& control : controls_) {
+        if (control.get() == button && control->kind_ == ui::ControlKind::Button) {
+            chosen = control.get();
+        }
+    }
+    // The default button wears the thicker border, as in every dialog.
+    if (defaultButton_ != nullptr && defaultButton_ != chosen && defaultButton_->handle_) {
+        SendMessageW(defaultButton_->handle_.get(), BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    }
+    if (chosen != nullptr && chosen->handle_) {
+        SendMessageW(chosen->handle_.get(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    }
+    defaultButton_ = chosen;
+}
+
+bool Win32Window::TranslateKeys(MSG& message) {
+    const HWND active = GetActiveWindow();
+    if (active == nullptr || (message.hwnd != active && !IsChild(active, message.hwnd))) {
+        return false;
+    }
+    wchar_t className[32] = {};
+    GetClassNameW(active, className, 32);
+    if (std::wstring_view(className) != kWindowClass) {
+        return false;
+    }
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(active, GWLP_USERDATA));
+    if (self == nullptr) {
+        return false;
+    }
+    if (message.message == WM_KEYDOWN) {
+        bool handled = false;
+        // A handler may delete the window: nothing of it is used after this.
+        RunHandler([&] { handled = self->KeyDown(message); });
+        if (handled) {
+            return true;
+        }
+    }
+    return IsWindow(active) && IsDialogMessageW(active, &message) != FALSE;
+}
+
+bool Win32Window::KeyDown(const MSG& message) {
+    const auto key = message.wParam;
+    if (key != VK_RETURN && key != VK_ESCAPE && key != VK_SPACE) {
+        return false;
+    }
+    const HWND focus = GetFocus();
+    if (focus != nullptr && focus != window_.get()) {
+        // An open drop-down list closes on Enter and Esc itself.
+        const auto code =
+            SendMessageW(focus, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&message));
+        if ((code & (DLGC_WANTMESSAGE | DLGC_WANTALLKEYS)) != 0) {
+            return false;
+        }
+    }
+    Win32Control* const focused = FindControl(focus);
+    const bool link =
+        focused != nullptr && focused->kind_ == ui::ControlKind::Label && focused->focusable_;
+    if (key == VK_SPACE) {
+        if (!link) {
+            return false;  // buttons and check boxes take Space themselves
+        }
+        focused->Clicked();
+        return true;
+    }
+    if (key == VK_RETURN) {
+        Win32Control* const target =
+            link || (focused != nullptr && focused->kind_ == ui::ControlKind::Button)
+                ? focused
+                : defaultButton_;
+        if (target != nullptr) {
+            target->Clicked();  // takes no click unless it takes input
+        }
+        return true;
+    }
+    const auto handler = OnCancel;  // a copy: the handler may unload the window
+    Raise(handler);
+    return true;
+}
+
+void Win32Window::RememberFocus() {
+    const HWND focus = GetFocus();
+    if (window_ && focus != nullptr && IsChild(window_.get(), focus)) {
+        lastFocus_ = focus;
+    }
+}
+
+void Win32Window::RestoreFocus() {
+    const HWND back = lastFocus_;
+    if (back != nullptr && IsWindow(back) && IsChild(window_.get(), back) &&
+        IsWindowVisible(back) && IsWindowEnabled(back) &&
+        (GetWindowLongPtrW(back, GWL_STYLE) & WS_TABSTOP) != 0) {
+        SetFocus(back);
+    } else {
+        SetFocus(window_.get());
+    }
+}
+
+void Win32Window::Activated(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus();
+        return;
+    }
+    // Activated while still minimised: the focus follows once it is restored (WM_SIZE).
+    if (HIWORD(wParam) == 0) {
+        RestoreFocus();
     }
 }
 
@@ -1123,6 +1327,7 @@ void Win32Window::Hide() {
     if (!window_) {
         return;
     }
+    RememberFocus();
     Deactivated();
     ShowWindow(window_.get(), SW_HIDE);
 }
@@ -1141,6 +1346,7 @@ void Win32Window::SetState(ui::WindowState state) {
         return;
     }
     if (state == ui::WindowState::Minimized) {
+        RememberFocus();
         ShowWindow(window_.get(), SW_MINIMIZE);
     } else if (IsIconic(window_.get())) {
         ShowWindow(window_.get(), SW_RESTORE);
@@ -1344,7 +1550,9 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                     g_pumpRequested = true;
                 }
             }
-            return false;  // DefWindowProc sets the focus
+            Activated(wParam);
+            result = 0;
+            return true;
         case kActivateMessage: {
             activationPosted_ = false;
             result = 0;
@@ -1357,6 +1565,14 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         case WM_SIZE: {
             result = 0;
+            if (wParam == SIZE_MINIMIZED) {
+                RememberFocus();  // minimising takes the focus away before deactivating
+            } else if (GetActiveWindow() == window) {
+                const HWND focus = GetFocus();
+                if (focus == nullptr || focus == window) {
+                    RestoreFocus();
+                }
+            }
             const auto handler = OnResize;
             RunHandler([&] { Raise(handler); });
             return true;
@@ -1366,6 +1582,11 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             result = 0;
             RunHandler([&] { Unload(); });
             return true;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            // A theme switched on or off while the window exists: its colours are read again.
+            RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            return false;
         case WM_DESTROY:
             if (g_lastActive == window) {
                 g_lastActive = nullptr;
@@ -1406,8 +1627,10 @@ void Win32Ui::DoEvents() {
             PostQuitMessage(static_cast<int>(message.wParam));  // left for whoever waits for it
             break;
         }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        if (!Win32Window::TranslateKeys(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
         if (Clock::now() - start >= kPumpLimit) {
             g_pumpRequested = true;  // more may wait: the next call looks at once
             break;

@@ -69,9 +69,14 @@ class Win32Control final : public ui::Control {
     void Play() override;
     void Stop() override;
     bool Playing() const override { return playing_; }
+    void SetFocusable(bool focusable) override;
 
     // For tests: the control's window.
     HWND Handle() const { return handle_.get(); }
+    // The colour a label's text is painted in: the chosen one, or under a high-contrast
+    // theme the system's (its link colour for a label that leads somewhere).
+    static COLORREF ShownColor(ui::Color chosen, bool link, bool highContrast);
+    static bool HighContrastOn();
 
   private:
     friend class Win32Window;
@@ -110,6 +115,11 @@ class Win32Control final : public ui::Control {
     COLORREF TextColor() const;
     HCURSOR Cursor() const;
     void ShowPicture(const std::wstring& name);
+    // A focusable label is a tab stop while enabled.
+    void ApplyTabStop();
+    // Draws the focus rectangle of a focusable label around its text.
+    static LRESULT CALLBACK LinkProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR data) noexcept;
 
     Win32Window& owner_;
     const ui::ControlKind kind_;
@@ -128,6 +138,8 @@ class Win32Control final : public ui::Control {
     std::string reportedText_;
     int settingText_ = 0;
     bool playing_ = false;
+    bool focusable_ = false;
+    bool subclassed_ = false;
     std::string pictureName_;
     UniqueHBitmap picture_;  // before handle_: the control must go first
     // Released, not destroyed, when the parent window goes: Windows destroys it then.
@@ -235,6 +247,12 @@ class Win32Window final : public ui::Window {
     ui::WindowState State() const override;
     void Unload() override;
     bool Loaded() const override { return static_cast<bool>(window_); }
+    void SetDefaultButton(ui::Control* button) override;
+
+    // The keyboard of the program's active window, for every message loop: Enter, Space
+    // and Esc as the port promises, Tab and the arrows through the dialog manager. True
+    // when the message was handled (it must not be dispatched again).
+    static bool TranslateKeys(MSG& message);
 
     // For tests: the window, and the private message that carries the activation.
     HWND Handle() const { return window_.get(); }
@@ -253,6 +271,13 @@ class Win32Window final : public ui::Window {
     bool Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void Destroyed();
     void DestroyNow();
+    // Enter, Space or Esc pressed in the window: true when the window acted on it.
+    bool KeyDown(const MSG& message);
+    // The focus goes back to the control that had it when the window was last active,
+    // also after it was minimised or hidden in between.
+    void Activated(WPARAM wParam);
+    void RememberFocus();
+    void RestoreFocus();
     void Deactivated();
     Win32Control& CreateControl(ui::ControlKind kind, const ui::Twips& position,
                                 std::string_view text, const ui::Font& font, Win32Control* frame);
@@ -288,6 +313,8 @@ class Win32Window final : public ui::Window {
     // Set while hidden: the state Show brings the window up in.
     std::optional<ui::WindowState> stateOnShow_;
     ModalScope* modal_ = nullptr;
+    Win32Control* defaultButton_ = nullptr;
+    HWND lastFocus_ = nullptr;
     UINT_PTR nextTimerId_ = 1;
     int nextControlId_ = 1000;
     UniqueHwnd window_;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -173,6 +174,40 @@ inline bool ClickTrayIcon(DWORD processId) {
         return false;
     }
     PostMessageW(hosts.front(), WM_APP + 1, 1, WM_LBUTTONUP);
+    return true;
+}
+
+// Enter or Space on the program's tray icon, as the shell of notification version 4 reports
+// it (event in the low word, icon in the high word).
+inline bool KeySelectTrayIcon(DWORD processId) {
+    const auto hosts = TopWindows(processId, L"KeldraTrayHost");
+    if (hosts.empty()) {
+        return false;
+    }
+    PostMessageW(hosts.front(), WM_APP + 1, 0, MAKELPARAM(NIN_KEYSELECT, 1));
+    return true;
+}
+
+// The program's active window and the window with the keyboard focus, as its UI thread
+// has them (the thread of `anyWindow`).
+inline GUITHREADINFO GuiOf(HWND anyWindow) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(anyWindow, nullptr), &info);
+    return info;
+}
+
+// A key pressed and released, delivered as the keyboard delivers it: to the window that
+// has the focus in the program's thread (its active window when no control has it).
+inline bool PressKey(HWND anyWindow, UINT key) {
+    const GUITHREADINFO gui = GuiOf(anyWindow);
+    const HWND target = gui.hwndFocus != nullptr ? gui.hwndFocus : gui.hwndActive;
+    if (target == nullptr) {
+        return false;
+    }
+    const auto scan = static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageW(target, WM_KEYDOWN, key, 1 | scan);
+    PostMessageW(target, WM_KEYUP, key, 1 | scan | static_cast<LPARAM>(0xC0000000));
     return true;
 }
 

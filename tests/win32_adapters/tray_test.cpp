@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <stdexcept>
 #include <string>
@@ -86,6 +87,30 @@ TEST_F(Win32Tray, TheIconsMouseMessagesReachOnMessage) {
     // A failing handler stays inside the window procedure.
     tray.OnMessage = [](int) { throw std::runtime_error("handler failed"); };
     SendMessageW(host, Tray::kCallbackMessage, Tray::kIconId, WM_LBUTTONUP);
+    tray.Delete();
+}
+
+TEST_F(Win32Tray, TheKeyboardsSelectionIsALeftButtonUpAndAClickStaysOne) {
+    Tray tray;
+    std::vector<int> seen;
+    tray.OnMessage = [&](int message) { seen.push_back(message); };
+    tray.Add("Keldra");
+    EXPECT_EQ(tray.ShellVersion(), static_cast<UINT>(NOTIFYICON_VERSION_4))
+        << "the shell kept the legacy messages, which have no keyboard selection";
+    const HWND host = tray.HostWindow();
+    // As version 4 sends them: the event in the low word, the icon in the high word.
+    const auto send = [&](UINT event) {
+        SendMessageW(host, Tray::kCallbackMessage, 0, MAKELPARAM(event, Tray::kIconId));
+    };
+    send(NIN_KEYSELECT);  // Enter or Space on the focused icon
+    send(WM_LBUTTONDOWN);
+    send(WM_LBUTTONUP);
+    send(WM_MOUSEMOVE);
+    send(NIN_SELECT);  // follows the click's button-up: the same click
+    send(NIN_SELECT);  // on its own: a selection
+    send(WM_RBUTTONUP);
+    EXPECT_EQ(seen, (std::vector<int>{WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE,
+                                      WM_LBUTTONUP, WM_RBUTTONUP}));
     tray.Delete();
 }
 

@@ -619,6 +619,112 @@ TEST_F(Win32Ui, ForeColorAndPointerApplyToTheirControl) {
     EXPECT_EQ(hover(plain), LoadCursorW(nullptr, IDC_ARROW));
 }
 
+TEST_F(Win32Ui, UnderHighContrastChosenColoursGiveWayToTheSystems) {
+    const ui::Color red = ui::Rgb(255, 0, 0);
+    const ui::Color green = ui::Rgb(0, 192, 0);
+    EXPECT_EQ(Win32Control::ShownColor(red, true, false), RGB(255, 0, 0));
+    EXPECT_EQ(Win32Control::ShownColor(green, false, false), RGB(0, 192, 0));
+    EXPECT_EQ(Win32Control::ShownColor(red, true, true), GetSysColor(COLOR_HOTLIGHT));
+    EXPECT_EQ(Win32Control::ShownColor(green, false, true), GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(Win32Control::ShownColor(ui::kDefaultColor, false, true), GetSysColor(COLOR_BTNTEXT));
+
+    // What a label paints with follows the theme the system reports now.
+    auto window = NewWindow();
+    auto& link = window->AddControl(ui::ControlKind::Label, "lnk", {0, 0, 1500, 300}, "x", {});
+    link.SetFocusable(true);
+    link.SetForeColor(red);
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    SendMessageW(HandleOf(*window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
+                 reinterpret_cast<LPARAM>(HandleOf(link)));
+    EXPECT_EQ(GetTextColor(dc.get()),
+              Win32Control::ShownColor(red, true, Win32Control::HighContrastOn()));
+}
+
+TEST_F(Win32Ui, TheKeyboardMovesTheFocusPressesTheDefaultAndCancels) {
+    auto window = NewWindow();
+    auto& link =
+        window->AddControl(ui::ControlKind::Label, "lnk", {0, 0, 1500, 300}, "3 found", {});
+    window->AddControl(ui::ControlKind::Label, "pln", {0, 300, 1500, 300}, "plain", {});
+    auto& box = window->AddControl(ui::ControlKind::CheckBox, "chk", {0, 600, 1500, 300}, "b", {});
+    auto& other = window->AddControl(ui::ControlKind::Button, "oth", {0, 900, 1400, 375}, "O", {});
+    auto& fix = window->AddControl(ui::ControlKind::Button, "fix", {1500, 900, 1400, 375}, "F", {});
+    link.SetFocusable(true);
+    int linkClicks = 0;
+    int boxClicks = 0;
+    int otherClicks = 0;
+    int fixClicks = 0;
+    int cancels = 0;
+    link.OnClick = [&] { ++linkClicks; };
+    box.OnClick = [&] { ++boxClicks; };
+    other.OnClick = [&] { ++otherClicks; };
+    fix.OnClick = [&] { ++fixClicks; };
+    window->OnCancel = [&] { ++cancels; };
+    window->SetDefaultButton(&fix);
+    EXPECT_EQ(StyleOf(HandleOf(fix)) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    window->Show();
+    ui_.DoEvents();
+    ASSERT_EQ(GetActiveWindow(), HandleOf(*window));
+
+    // As the keyboard sends them: to the focused control, else to the window.
+    const auto press = [&](UINT key) {
+        const HWND target = GetFocus() != nullptr ? GetFocus() : HandleOf(*window);
+        PostMessageW(target, WM_KEYDOWN, key, 1);
+        PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+        LoopFor(60);
+    };
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), HandleOf(link));
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), HandleOf(box)) << "a plain label is no stop";
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), HandleOf(other));
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), HandleOf(fix));
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), HandleOf(link)) << "round to the first again";
+
+    press(VK_RETURN);
+    press(VK_SPACE);
+    EXPECT_EQ(linkClicks, 2) << "Enter and Space follow the link";
+    EXPECT_EQ(fixClicks, 0);
+    press(VK_TAB);
+    press(VK_SPACE);
+    EXPECT_EQ(boxClicks, 1);
+    EXPECT_EQ(box.Value(), ui::kChecked);
+    press(VK_RETURN);
+    EXPECT_EQ(fixClicks, 1) << "Enter elsewhere presses the default button";
+    press(VK_TAB);
+    press(VK_RETURN);
+    EXPECT_EQ(otherClicks, 1) << "Enter on a button presses that one";
+    EXPECT_EQ(fixClicks, 1);
+
+    fix.SetEnabled(false);
+    SetFocus(HandleOf(box));
+    press(VK_RETURN);
+    EXPECT_EQ(fixClicks, 1) << "a disabled default takes no Enter";
+    link.SetEnabled(false);
+    EXPECT_EQ(StyleOf(HandleOf(link)) & WS_TABSTOP, 0) << "a disabled link is no stop";
+    press(VK_ESCAPE);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(linkClicks, 2);
+
+    // Back from another window, the focus is where it was.
+    auto second = NewWindow("frmSecond");
+    second->Show();
+    ui_.DoEvents();
+    SetForegroundWindow(HandleOf(*window));
+    EXPECT_TRUE(Loop([&] { return GetActiveWindow() == HandleOf(*window); }));
+    EXPECT_EQ(GetFocus(), HandleOf(box));
+    // And after it was minimised and hidden, as the main window goes to the tray.
+    window->SetState(ui::WindowState::Minimized);
+    window->Hide();
+    LoopFor(100);
+    window->SetState(ui::WindowState::Normal);
+    window->Show();
+    EXPECT_TRUE(Loop([&] { return GetActiveWindow() == HandleOf(*window); }));
+    EXPECT_TRUE(Loop([&] { return GetFocus() == HandleOf(box); }));
+}
+
 TEST_F(Win32Ui, PictureShowsTheNamedBitmapInTheControlsOwnSize) {
     auto window = NewWindow();
     auto& picture =
