@@ -848,23 +848,31 @@ bool SimFileSystem::AddHardLink(std::string_view newPath, std::string_view exist
     return true;
 }
 
-bool SimFileSystem::AddJunction(std::string_view path, std::string_view target) {
+SimFileSystem::Node* SimFileSystem::AddLinkNode(std::string_view path, std::string_view target) {
     const Parsed parsed = Parse(path);
     if (parsed.status != file_status::kSuccess || parsed.parts.empty() || target.empty() ||
         Find(path, std::nullopt).node != nullptr) {
-        return false;
+        return nullptr;
     }
     Node* folder = MakeFolders(parsed, false);
     if (folder == nullptr) {
-        return false;
+        return nullptr;
     }
-    auto junction = std::make_unique<Node>();
-    junction->name = parsed.parts.back();
-    junction->parent = folder;
-    junction->junctionTarget = target;
-    junction->id = NewId();
-    folder->children[Upper(junction->name)] = std::move(junction);
-    return true;
+    auto link = std::make_unique<Node>();
+    link->name = parsed.parts.back();
+    link->parent = folder;
+    link->id = NewId();
+    Node* added = link.get();
+    folder->children[Upper(link->name)] = std::move(link);
+    return added;
+}
+
+bool SimFileSystem::AddJunction(std::string_view path, std::string_view target) {
+    Node* junction = AddLinkNode(path, target);
+    if (junction != nullptr) {
+        junction->junctionTarget = target;
+    }
+    return junction != nullptr;
 }
 
 bool SimFileSystem::MarkReparsePoint(std::string_view path) {
@@ -1071,22 +1079,11 @@ FileStatus SimFileSystem::OpenForRemoval(std::string_view path, OpenedFacts& fac
 }
 
 bool SimFileSystem::AddUnixLink(std::string_view path, std::string_view target) {
-    const Parsed parsed = Parse(path);
-    if (parsed.status != file_status::kSuccess || parsed.parts.empty() || target.empty() ||
-        Find(path, std::nullopt).node != nullptr) {
-        return false;
+    Node* link = AddLinkNode(path, target);
+    if (link != nullptr) {
+        link->unixLink = target;
     }
-    Node* folder = MakeFolders(parsed, false);
-    if (folder == nullptr) {
-        return false;
-    }
-    auto link = std::make_unique<Node>();
-    link->name = parsed.parts.back();
-    link->parent = folder;
-    link->unixLink = target;
-    link->id = NewId();
-    folder->children[Upper(link->name)] = std::move(link);
-    return true;
+    return link != nullptr;
 }
 
 }  // namespace keldra::platform::sim

@@ -176,6 +176,9 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     // Creates the folders of `parsed` (all parts, or all but the last); nullptr when
     // something is in the way.
     Node* MakeFolders(const Parsed& parsed, bool includeLast);
+    // A new entry at `path` that stands for `target` (a junction or a link); null when the
+    // path is taken or its folder cannot be made. The caller says which kind it is.
+    Node* AddLinkNode(std::string_view path, std::string_view target);
     // Takes a node out of its folder, counting the names its files lose.
     static void Unlink(Node& node);
     std::uint32_t Reported(const Node& node) const;

@@ -370,14 +370,23 @@ FileStatus Win32Files::RemoveFile(std::string_view path) {
     return Succeeded(DeleteFileW(PlatformPath(path).c_str()));
 }
 
+namespace {
+
+// A file or folder opened to read what it is, not what a link at its end leads to.
+UniqueFileHandle OpenToLookAt(std::string_view path) {
+    return UniqueFileHandle(CreateFileW(
+        PlatformPath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+}  // namespace
+
 FileStatus Win32Files::Inspect(std::string_view path, OpenedFacts& facts) {
     if (path.empty()) {
         return ERROR_PATH_NOT_FOUND;
     }
     const QuietErrors quiet;
-    const UniqueFileHandle handle(CreateFileW(
-        PlatformPath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const UniqueFileHandle handle = OpenToLookAt(path);
     if (!handle) {
         return GetLastError();
     }
@@ -389,9 +398,7 @@ FileStatus Win32Files::ResolvedPath(std::string_view path, std::string& finalPat
         return ERROR_PATH_NOT_FOUND;
     }
     const QuietErrors quiet;
-    const UniqueFileHandle handle(CreateFileW(
-        PlatformPath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const UniqueFileHandle handle = OpenToLookAt(path);
     if (!handle) {
         return GetLastError();
     }
