@@ -238,6 +238,7 @@ int Win32Control::DropHeight() const {
 }
 
 void Win32Control::Move(const ui::Twips& position) {
+    position_ = position;
     if (!handle_) {
         return;
     }
@@ -268,17 +269,9 @@ void Win32Control::Move(const ui::Twips& position) {
 }
 
 ui::Twips Win32Control::Position() const {
-    RECT rect{};
-    if (!handle_ || !GetWindowRect(handle_.get(), &rect)) {
-        return {};
-    }
-    MapWindowPoints(HWND_DESKTOP, GetParent(handle_.get()), reinterpret_cast<POINT*>(&rect), 2);
-    if (frame_ != nullptr) {
-        const POINT origin = frame_->Origin();
-        OffsetRect(&rect, -origin.x, -origin.y);
-    }
-    return {owner_.TwipsX(rect.left), owner_.TwipsY(rect.top),
-            owner_.TwipsX(rect.right - rect.left), owner_.TwipsY(rect.bottom - rect.top)};
+    // As the logic placed it: the pixels follow from it at whatever DPI, and a drop-down
+    // list's window also holds its open list.
+    return handle_ ? position_ : ui::Twips{};
 }
 
 void Win32Control::SetForeColor(ui::Color color) {
@@ -530,8 +523,18 @@ void Win32Control::Clicked() {
 void Win32Control::ShowPicture(const std::wstring& name) {
     UniqueHBitmap picture;
     if (!name.empty()) {
-        picture.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name.c_str(),
-                                                      IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        const HMODULE program = GetModuleHandleW(nullptr);
+        // A picture drawn for the window's DPI, "<name>_144", stays crisp where the
+        // 96-DPI one would be small.
+        if (owner_.dpi_.y != 96) {
+            const std::wstring sized = name + L"_" + std::to_wstring(owner_.dpi_.y);
+            picture.reset(static_cast<HBITMAP>(
+                LoadImageW(program, sized.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        }
+        if (!picture) {
+            picture.reset(static_cast<HBITMAP>(
+                LoadImageW(program, name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        }
     }
     if (!handle_) {
         return;
@@ -572,6 +575,32 @@ void Win32Control::Stop() {
     }
     SendMessageW(handle_.get(), ACM_STOP, 0, 0);
     playing_ = false;
+}
+
+void Win32Control::Rescale() {
+    if (!handle_) {
+        return;
+    }
+    SendMessageW(handle_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(owner_.FontFor(font_)), FALSE);
+    // A frame's children come later in the window's list: each is placed from its own
+    // twips once the frame stands where it belongs.
+    const ui::Twips position = position_;
+    int left = owner_.PixelsX(position.left);
+    int top = owner_.PixelsY(position.top);
+    if (frame_ != nullptr) {
+        const POINT origin = frame_->Origin();
+        left += origin.x;
+        top += origin.y;
+    }
+    int height = owner_.PixelsY(position.height);
+    if (kind_ == ui::ControlKind::ComboBox) {
+        height += DropHeight();
+    }
+    SetWindowPos(handle_.get(), nullptr, left, top, owner_.PixelsX(position.width), height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (kind_ == ui::ControlKind::Picture) {
+        ShowPicture(Wide(pictureName_));
+    }
 }
 
 }  // namespace keldra::platform::win32

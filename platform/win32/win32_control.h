@@ -95,6 +95,8 @@ class Win32Control final : public ui::Control {
     COLORREF TextColor() const;
     HCURSOR Cursor() const;
     void ShowPicture(const std::wstring& name);
+    // The window's DPI changed: the font at the new size, the place from the twips.
+    void Rescale();
     // A focusable label is a tab stop while enabled.
     void ApplyTabStop();
     // Draws the focus rectangle of a focusable label around its text.
@@ -104,6 +106,9 @@ class Win32Control final : public ui::Control {
     Win32Window& owner_;
     const ui::ControlKind kind_;
     Win32Control* const frame_;
+    // Where the logic placed it and in which font: pixels follow from them at any DPI.
+    ui::Twips position_{};
+    ui::Font font_{};
     bool enabled_ = true;
     bool visible_ = true;
     ui::Color foreColor_ = ui::kDefaultColor;

@@ -66,10 +66,11 @@ int Win32ListView::ColumnWidth(std::size_t column) const {
 }
 
 void Win32ListView::SetRowIcon(std::string_view resourceName) {
+    rowIcon_ = std::string(resourceName);
     UniqueHImageList images;
     if (!resourceName.empty()) {
-        const int width = GetSystemMetrics(SM_CXSMICON);
-        const int height = GetSystemMetrics(SM_CYSMICON);
+        const int width = owner_.IconMetric(SM_CXSMICON);
+        const int height = owner_.IconMetric(SM_CYSMICON);
         const UniqueHIcon icon(
             static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), Wide(resourceName).c_str(),
                                           IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
@@ -132,6 +133,7 @@ bool Win32ListView::Visible() const {
 }
 
 void Win32ListView::Move(const ui::Twips& position) {
+    position_ = position;
     SetWindowPos(handle_.get(), nullptr, owner_.PixelsX(position.left),
                  owner_.PixelsY(position.top), owner_.PixelsX(position.width),
                  owner_.PixelsY(position.height), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -145,6 +147,29 @@ ui::Twips Win32ListView::Position() const {
     MapWindowPoints(HWND_DESKTOP, GetParent(handle_.get()), reinterpret_cast<POINT*>(&rect), 2);
     return {owner_.TwipsX(rect.left), owner_.TwipsY(rect.top),
             owner_.TwipsX(rect.right - rect.left), owner_.TwipsY(rect.bottom - rect.top)};
+}
+
+void Win32ListView::Rescale(int oldDpiX) {
+    if (!handle_) {
+        return;
+    }
+    SendMessageW(handle_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(owner_.FontFor(font_)), FALSE);
+    Move(position_);
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        Column& column = columns_[i];
+        const auto now = static_cast<int>(SendMessageW(handle_.get(), LVM_GETCOLUMNWIDTH, i, 0));
+        // A width the user dragged keeps its share of the view; the others their twips.
+        const int wanted = now == column.widthPixels ? owner_.PixelsX(column.widthTwips)
+                                                     : MulDiv(now, owner_.dpi_.x, oldDpiX);
+        SendMessageW(handle_.get(), LVM_SETCOLUMNWIDTH, i, MAKELPARAM(wanted, 0));
+        if (now == column.widthPixels) {
+            column.widthPixels = wanted;
+        }
+    }
+    if (!rowIcon_.empty()) {
+        const std::string icon = rowIcon_;
+        SetRowIcon(icon);
+    }
 }
 
 }  // namespace keldra::platform::win32

@@ -49,8 +49,13 @@ class Win32ListView final : public ui::ListView {
     };
 
     void GetDisplayInfo(NMLVDISPINFOW& info);
+    // The window's DPI changed: font, place, column widths and row icon at the new size.
+    void Rescale(int oldDpiX);
 
     Win32Window& owner_;
+    ui::Twips position_{};
+    ui::Font font_{};
+    std::string rowIcon_;
     std::vector<Column> columns_;
     const ui::ListRows* rows_ = nullptr;
     std::size_t shown_ = 0;

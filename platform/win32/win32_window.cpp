@@ -12,7 +12,7 @@ namespace keldra::platform::win32 {
 using namespace ui_shared;
 
 Win32Window::Win32Window(std::string_view name, const ui::Font& font, Dpi dpi)
-    : name_(name), dpi_(dpi) {
+    : name_(name), dpi_(dpi), systemDpiX_(dpi.x > 0 ? dpi.x : 96) {
     if (!RegisterWindowClass(&Win32Window::Procedure)) {
         return;
     }
@@ -20,8 +20,45 @@ Win32Window::Win32Window(std::string_view name, const ui::Font& font, Dpi dpi)
     window_.reset(CreateWindowExW(0, kWindowClass, L"", style_, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), this));
+    windowFont_ = font;
     font_ = FontFor(font);
     SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+}
+
+int Win32Window::IconMetric(int metric) const {
+    // The system's metrics are those of the DPI the program started at.
+    return MulDiv(GetSystemMetrics(metric), dpi_.x, systemDpiX_);
+}
+
+void Win32Window::ChangeDpi(Dpi dpi, const RECT* suggested) {
+    if (!window_ || dpi.x <= 0 || dpi.y <= 0) {
+        return;
+    }
+    const int oldDpiX = dpi_.x;
+    dpi_ = dpi;
+    // The old fonts go only once no control uses them any more.
+    auto oldFonts = std::exchange(fonts_, {});
+    font_ = FontFor(windowFont_);
+    SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    for (auto& control : controls_) {
+        control->Rescale();
+    }
+    for (auto& list : lists_) {
+        list->Rescale(oldDpiX);
+    }
+    if (suggested != nullptr) {
+        SetWindowPos(window_.get(), nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    } else if (clientTwips_) {
+        SetClientSize(clientTwips_->first, clientTwips_->second);
+    }
+    if (!iconName_.empty()) {
+        const std::string icons = iconName_;
+        SetIcons(icons, iconsAlsoOwner_);
+    }
+    oldFonts.clear();
+    RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 Win32Window::~Win32Window() {
@@ -169,6 +206,8 @@ Win32Control& Win32Window::CreateControl(ui::ControlKind kind, const ui::Twips& 
     }
     auto owned = std::make_unique<Win32Control>(*this, kind, handle, frame);
     Win32Control& control = *owned;
+    control.position_ = position;
+    control.font_ = font;
     controls_.push_back(std::move(owned));
     if (handle == nullptr) {
         return control;
@@ -224,6 +263,8 @@ ui::ListView& Win32Window::AddListView(std::string_view name, const ui::Twips& p
         SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
     }
     lists_.push_back(std::make_unique<Win32ListView>(*this, handle));
+    lists_.back()->position_ = position;
+    lists_.back()->font_ = font;
     return *lists_.back();
 }
 
@@ -242,6 +283,7 @@ std::string Win32Window::Caption() const {
 }
 
 void Win32Window::SetClientSize(int widthTwips, int heightTwips) {
+    clientTwips_ = std::make_pair(widthTwips, heightTwips);
     if (!window_) {
         return;
     }
@@ -280,15 +322,29 @@ void Win32Window::SetIcons(std::string_view resourceName, bool alsoOwner) {
     if (!window_) {
         return;
     }
+    iconName_ = std::string(resourceName);
+    iconsAlsoOwner_ = alsoOwner;
     const std::wstring name = Wide(resourceName);
     const HMODULE program = GetModuleHandleW(nullptr);
-    // Shared: the system keeps one copy per size and frees it; nothing to destroy here.
-    const auto big = static_cast<HICON>(LoadImageW(program, name.c_str(), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXICON),
-                                                   GetSystemMetrics(SM_CYICON), LR_SHARED));
-    const auto small = static_cast<HICON>(LoadImageW(program, name.c_str(), IMAGE_ICON,
-                                                     GetSystemMetrics(SM_CXSMICON),
-                                                     GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    // One copy per name and size for the whole process, as shared icons are; shared ones
+    // come only in the system's own sizes, and a window at another DPI needs others.
+    // They live as long as the process: an owner window may show them after we are gone.
+    static std::map<std::tuple<std::wstring, int, int>, UniqueHIcon> loaded;
+    const auto load = [&](int width, int height) -> HICON {
+        auto key = std::make_tuple(name, width, height);
+        const auto found = loaded.find(key);
+        if (found != loaded.end()) {
+            return found->second.get();
+        }
+        const auto icon = static_cast<HICON>(
+            LoadImageW(program, name.c_str(), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+        if (icon != nullptr) {
+            loaded.emplace(std::move(key), UniqueHIcon(icon));
+        }
+        return icon;
+    };
+    const HICON big = load(IconMetric(SM_CXICON), IconMetric(SM_CYICON));
+    const HICON small = load(IconMetric(SM_CXSMICON), IconMetric(SM_CYSMICON));
     const auto apply = [&](HWND target) {
         if (big != nullptr) {
             SendMessageW(target, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -314,7 +370,8 @@ void Win32Window::Show() {
     if (!window_) {
         return;
     }
-    const bool minimized = stateOnShow_ == ui::WindowState::Minimized;
+    // The state set while hidden, else the one it was hidden in.
+    const bool minimized = State() == ui::WindowState::Minimized;
     stateOnShow_.reset();
     ShowWindow(window_.get(), minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     SetForegroundWindow(window_.get());
@@ -336,6 +393,9 @@ bool Win32Window::Visible() const {
 void Win32Window::SetState(ui::WindowState state) {
     if (!window_) {
         return;
+    }
+    if (state == State()) {
+        return;  // nothing changes on the screen: no OnResize
     }
     if (!IsWindowVisible(window_.get())) {
         // ShowWindow would show a hidden window: it takes the state when shown.

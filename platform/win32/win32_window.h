@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/ui_port.h"
@@ -110,6 +111,11 @@ class Win32Window final : public ui::Window {
         return reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextControlId_++));
     }
     HFONT FontFor(const ui::Font& font);
+    // WM_DPICHANGED: every control again from its twips, the fonts and icons at the new
+    // size, and the window in the rectangle the system suggests.
+    void ChangeDpi(Dpi dpi, const RECT* suggested);
+    // The icon size of a metric at the window's DPI.
+    int IconMetric(int metric) const;
 
     int PixelsX(int twips) const;
     int PixelsY(int twips) const;
@@ -117,7 +123,13 @@ class Win32Window final : public ui::Window {
     int TwipsY(int pixels) const;
 
     const std::string name_;
-    const Dpi dpi_;
+    Dpi dpi_;
+    const int systemDpiX_;
+    // What the logic asked for, kept to build it again at another DPI.
+    ui::Font windowFont_{};
+    std::optional<std::pair<int, int>> clientTwips_;
+    std::string iconName_;
+    bool iconsAlsoOwner_ = false;
     DWORD style_ = 0;
     // Alive while the object is: code that ran a handler checks it before going on.
     std::shared_ptr<int> life_ = std::make_shared<int>(0);

@@ -6,6 +6,10 @@
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_ui_shared.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace keldra::platform::win32 {
 
 using namespace ui_shared;
@@ -284,6 +288,12 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             // The close box: the logic decides; DefWindowProc would destroy the window.
             result = 0;
             RunHandler([&] { Unload(); });
+            return true;
+        case WM_DPICHANGED:
+            // Moved to a monitor of another scale, or the scale changed: per-monitor
+            // awareness leaves the new layout to the program.
+            ChangeDpi(Dpi{LOWORD(wParam), HIWORD(wParam)}, reinterpret_cast<const RECT*>(lParam));
+            result = 0;
             return true;
         case WM_SYSCOLORCHANGE:
         case WM_SETTINGCHANGE:
