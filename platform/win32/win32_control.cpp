@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_accessible.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_ui_shared.h"
 #include "platform/win32/win32_window.h"
@@ -101,7 +102,7 @@ void Win32Control::SetFocusable(bool focusable) {
         return;
     }
     focusable_ = focusable;
-    if (focusable && !subclassed_) {
+    if (!subclassed_) {
         subclassed_ = SetWindowSubclass(handle_.get(), &Win32Control::LinkProcedure, 1,
                                         reinterpret_cast<DWORD_PTR>(this)) != FALSE;
     }
@@ -160,6 +161,26 @@ LRESULT CALLBACK Win32Control::LinkProcedure(HWND window, UINT message, WPARAM w
             }
             ReleaseDC(window, dc);
             return result;
+        }
+        case WM_GETOBJECT: {
+            // A screen reader may keep the object longer than the label lives: it asks
+            // the window, not the control object.
+            const LRESULT object = LinkAccessibleObject(
+                window, wParam, lParam,
+                [window] {
+                    return IsWindow(window) != FALSE &&
+                           (GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) != 0;
+                },
+                [window] {
+                    // As a click reports itself: later, from the window's own queue.
+                    PostMessageW(GetParent(window), WM_COMMAND,
+                                 MAKEWPARAM(GetDlgCtrlID(window), STN_CLICKED),
+                                 reinterpret_cast<LPARAM>(window));
+                });
+            if (object != 0) {
+                return object;
+            }
+            break;
         }
         case WM_NCDESTROY:
             RemoveWindowSubclass(window, &Win32Control::LinkProcedure, id);

@@ -214,6 +214,11 @@ Win32Control& Win32Window::CreateControl(ui::ControlKind kind, const ui::Twips& 
     }
     SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
     switch (kind) {
+        case ui::ControlKind::Label:
+            // Subclassed from the start: a screen reader gets its name as shown, and a
+            // row that becomes a link its role.
+            control.SetFocusable(false);
+            break;
         case ui::ControlKind::Picture:
             control.SetText(text);
             break;
