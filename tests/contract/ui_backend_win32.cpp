@@ -120,9 +120,20 @@ class Win32UiBackend final : public UiBackend {
             keys[VK_SHIFT] = 0x80;
             SetKeyboardState(keys);
         }
+        // Keys go to the active window: a window of another test program that ran
+        // meanwhile on the same desktop may have taken the activation, as another
+        // program would from a user, who clicks the window first.
+        const HWND self = HandleOf(window);
+        if (GetActiveWindow() != self) {
+            SetForegroundWindow(self);
+            const DWORD start = GetTickCount();
+            while (GetActiveWindow() != self && GetTickCount() - start < 1000) {
+                Let(20);
+            }
+        }
         // As the keyboard sends them: to the focused control, else to the window.
         const HWND focus = GetFocus();
-        const HWND target = focus != nullptr ? focus : HandleOf(window);
+        const HWND target = focus != nullptr ? focus : self;
         PostMessageW(target, WM_KEYDOWN, code, 1);
         PostMessageW(target, WM_KEYUP, code, static_cast<LPARAM>(0xC0000001));
         Let(60);
