@@ -71,11 +71,13 @@ class Control {
     virtual Color ForeColor() const = 0;
     virtual void SetPointer(Pointer pointer) = 0;
     virtual Pointer MousePointer() const = 0;
-    // Check boxes: 0, 1 or 2; setting a different value raises OnClick, as a click does.
+    // Check boxes: 0, 1 or 2 (other values are ignored); setting a different value raises
+    // OnClick, as a click does.
     // Spin bars: the position, kept inside the range; setting a different value raises
     // OnChange. Combo boxes: the list position of the chosen item, -1 for none; setting a
     // different one raises OnClick, as the user's choice does; a position beyond the items
-    // is ignored. Text boxes and frames have no value.
+    // is ignored. The other kinds have no value: Value is 0, SetValue does nothing and
+    // raises nothing.
     virtual void SetValue(int value) = 0;
     virtual int Value() const = 0;
     // Spin bars: the range (a new spin bar has 0 to 100). The upper arrow moves towards
@@ -187,11 +189,17 @@ class Window {
     virtual void SetIcons(std::string_view resourceName, bool alsoOwner) = 0;
 
     // Shows the window and activates it: OnActivate follows once activation is complete.
+    // The program's window that is active already is not activated again: no OnActivate.
+    // Hiding or unloading the active window activates the program's window that was
+    // active before it (OnActivate there), as Windows does.
     virtual void Show() = 0;
     // Shows the window modally: returns when it is closed.
     virtual void ShowModal() = 0;
     virtual void Hide() = 0;
     virtual bool Visible() const = 0;
+    // OnResize follows a change of state only: setting the state the window has raises
+    // nothing. A hidden window takes the new state on the screen, and raises OnResize,
+    // when it is shown.
     virtual void SetState(WindowState state) = 0;
     virtual WindowState State() const = 0;
     // Asks the window to unload: OnUnload may cancel; otherwise it is destroyed.

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws Keldra Maintenance's icons, banner and scan clip and writes them in their Windows
-formats: aaa.ico, tray.ico, imregerror.ico, banner.bmp and cpuscan.avi beside this script.
+formats: aaa.ico, tray.ico, imregerror.ico, banner.bmp (with banner_144.bmp and
+banner_192.bmp for those DPIs) and cpuscan.avi beside this script.
 
 imregerror.ico (resource "IMREGERROR") is the row icon of the registry problem list: a red
 disc with a white cross, 16 x 16 and 32 x 32 pixels, 32-bit with transparency.
@@ -499,8 +500,16 @@ def lay_mask(canvas, mask, color, opacity=1.0):
             p[ch] = p[ch] * (1 - cov) + color[ch] * cov
 
 
-def draw_banner():
-    w, h = 480, 94
+# The banner sits in a picture control of 7,200 x 1,410 twips (480 x 94 pixels at 96 DPI)
+# that every window places at its own offset: the welcome window, the narrowest at 5,085
+# twips (339 px), shows it from row 34 down, the scheduler from row 14. So the shield and
+# the whole name stay within 339 x 58 px at the lower left; the rings reach beyond.
+BANNER_DPIS = (96, 144, 192)
+
+
+def draw_banner(dpi=96):
+    s = dpi / 96.0
+    w, h = round(480 * s), round(94 * s)
     top, bottom = (0x1A, 0x6C, 0xD6), (0x0C, 0x3F, 0x8F)
     c = Canvas(w, h, fill=top)
 
@@ -512,24 +521,31 @@ def draw_banner():
     c.paint(lambda x, y: -1.0, bg)
     # Large faint rings on the right: a quiet echo of the scan clip.
     for r, op in ((150, 0.07), (112, 0.06), (74, 0.05)):
-        ring = sdf_circle(w - 40, h + 30, r)
-        c.paint(lambda x, y, ring=ring: abs(ring(x, y)) - 9.0, WHITE, opacity=op)
+        ring = sdf_circle(w - 40 * s, h + 30 * s, r * s)
+        c.paint(lambda x, y, ring=ring: abs(ring(x, y)) - 9.0 * s, WHITE, opacity=op)
     # A thin light line along the bottom edge separates the header from the window.
-    c.paint(lambda x, y: (h - 2.0) - y, (0x7F, 0xC4, 0xFF), opacity=0.55)
-    # A soft light behind the shield lifts it off the blue.
-    glow = sdf_circle(48, 47, 22)
-    c.paint(lambda x, y: 0.5 - clamp(1.0 - max(0.0, glow(x, y)) / 26.0) ** 2, WHITE, opacity=0.3)
-    mark = draw_mark(64)
-    shadow = Canvas(64, 64)
-    shadow.paint(grow(shield_sdf(64, mark_tuning(64)["round"]), 1.5),
+    c.paint(lambda x, y: (h - 2.0 * s) - y, (0x7F, 0xC4, 0xFF), opacity=0.55)
+    # The shield, drawn at this size from its outline, on a soft light that lifts it.
+    size = round(44 * s)
+    left, upper = round(14 * s), round(41 * s)
+    glow = sdf_circle(left + size / 2, upper + size / 2, 16 * s)
+    c.paint(lambda x, y: 0.5 - clamp(1.0 - max(0.0, glow(x, y)) / (20.0 * s)) ** 2, WHITE,
+            opacity=0.3)
+    mark = draw_mark(size)
+    shadow = Canvas(size, size)
+    shadow.paint(grow(shield_sdf(size, mark_tuning(size)["round"]), 1.5 * s),
                  (0x05, 0x20, 0x50), opacity=0.30)
-    c.blit(shadow, 17, 18)
-    c.blit(mark, 16, 15)
-    name_shadow = text_mask(w, h, "DejaVuSans-Bold.ttf", 28, 94, 50, "Keldra Maintenance", blur=1.6)
+    c.blit(shadow, left + 1, upper + round(2 * s))
+    c.blit(mark, left, upper)
+    x, base = round(68 * s), round(64 * s)
+    name = "Keldra Maintenance"
+    name_shadow = text_mask(w, h, "DejaVuSans-Bold.ttf", 21 * s, x + 1, base + round(2 * s),
+                            name, blur=1.4 * s)
     lay_mask(c, name_shadow, (0x04, 0x1C, 0x46), opacity=0.55)
-    lay_mask(c, text_mask(w, h, "DejaVuSans-Bold.ttf", 28, 93, 48, "Keldra Maintenance"), WHITE)
+    lay_mask(c, text_mask(w, h, "DejaVuSans-Bold.ttf", 21 * s, x, base, name), WHITE)
     tagline = "Free memory, clean the registry, clear junk files."
-    lay_mask(c, text_mask(w, h, "DejaVuSans.ttf", 13, 95, 72, tagline), (0xD6, 0xE8, 0xFF))
+    lay_mask(c, text_mask(w, h, "DejaVuSans.ttf", 10 * s, x + round(1 * s), round(83 * s),
+                          tagline), (0xD6, 0xE8, 0xFF))
     return c
 
 
@@ -600,8 +616,10 @@ def main():
     errors = {size: draw_error_mark(size) for size in (32, 16)}
     write_ico(os.path.join(HERE, "imregerror.ico"),
               [(s, s, 32, icon_image_32(errors[s])) for s in (32, 16)])
-    banner = draw_banner()
-    write_bmp24(os.path.join(HERE, "banner.bmp"), banner)
+    banners = {dpi: draw_banner(dpi) for dpi in BANNER_DPIS}
+    for dpi, banner in banners.items():
+        suffix = "" if dpi == 96 else f"_{dpi}"
+        write_bmp24(os.path.join(HERE, f"banner{suffix}.bmp"), banner)
     frames = [draw_clip_frame(i) for i in range(CLIP_FRAMES)]
     write_avi(os.path.join(HERE, "cpuscan.avi"), frames, CLIP_FPS)
 
@@ -615,7 +633,8 @@ def main():
             write_png(os.path.join(args.preview, f"mark{s}.png"), m, 8, light)
             write_png(os.path.join(args.preview, f"mark{s}_dark.png"), m, 8, dark)
             write_png(os.path.join(args.preview, f"mark{s}_1x.png"), m, 1, light)
-        write_png(os.path.join(args.preview, "banner.png"), banner, 2)
+        for dpi, banner in banners.items():
+            write_png(os.path.join(args.preview, f"banner{dpi}.png"), banner, 1)
         for i, f in enumerate(frames):
             write_png(os.path.join(args.preview, f"clip{i:02}.png"), f, 6)
 

@@ -146,6 +146,17 @@ cmd_create() {
     fi
     rm -f "$root/prefix/drive_c/keldra-setup.reg"
 
+    # Debian's Wine looks for its own fonts in /usr/share/fonts instead of its data
+    # folder, so it finds neither Tahoma nor Marlett: title-bar buttons come out as the
+    # letters "0 1 r" and the dialog font falls back to DejaVu Sans. Copies in the
+    # prefix's Fonts folder are found as on Windows (copies, not links: nothing below a
+    # drive may lead out of the sandbox).
+    wine_fonts=/usr/share/wine/fonts
+    if [[ -d $wine_fonts && -d $root/prefix/drive_c/windows/Fonts ]]; then
+        cp -- "$wine_fonts"/*.ttf "$root/prefix/drive_c/windows/Fonts/" ||
+            die "create: could not copy Wine's fonts into $root/prefix/drive_c/windows/Fonts"
+    fi
+
     # reg import says little when a value is not written; read it back.
     reg_has "$root/prefix/system.reg" 'Software\\Wine\\Drives' '"d:"="hd"' ||
         die "create: drive type of d: missing from $root/prefix/system.reg"

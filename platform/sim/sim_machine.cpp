@@ -161,9 +161,6 @@ std::string SimControl::Text() const {
 
 void SimControl::SetValue(int value) {
     switch (kind_) {
-        case ui::ControlKind::TextBox:
-        case ui::ControlKind::Frame:
-            return;
         case ui::ControlKind::SpinBar:
             value = std::clamp(value, std::min(bottom_, top_), std::max(bottom_, top_));
             if (value != value_) {
@@ -178,12 +175,15 @@ void SimControl::SetValue(int value) {
             value_ = value;
             Raise(OnClick);
             return;
-        default:
-            if (value != value_) {
-                value_ = value;
-                Raise(OnClick);
+        case ui::ControlKind::CheckBox:
+            if (value < ui::kUnchecked || value > ui::kGrayed || value == value_) {
+                return;
             }
+            value_ = value;
+            Raise(OnClick);
             return;
+        default:
+            return;  // no value: nothing to set, nothing to raise
     }
 }
 
@@ -442,20 +442,59 @@ void SimWindow::SetIcons(std::string_view resourceName, bool alsoOwner) {
 }
 
 void SimWindow::Show() {
+    const bool wasVisible = visible_;
     visible_ = true;
     ++showCount_;
+    if (!wasVisible && state_ != shownState_) {
+        // The state set while hidden reaches the screen now.
+        shownState_ = state_;
+        if (OnResize) {
+            OnResize();
+        }
+    }
+    if (ui_.active_ == this && wasVisible) {
+        return;  // already the active window: nothing new happened to it
+    }
+    ui_.Activate(this);
+}
+
+void SimUi::Activate(SimWindow* window) {
+    active_ = window;
+    activated_.erase(std::remove(activated_.begin(), activated_.end(), window), activated_.end());
+    activated_.push_back(window);
     // Activation completes first; the handler runs from the event loop.
-    ui_.Post([this] {
-        if (loaded_ && visible_ && OnActivate) {
-            OnActivate();
+    Post([this, window] {
+        const bool alive = std::find(windows_.begin(), windows_.end(), window) != windows_.end();
+        if (alive && window->loaded_ && window->visible_ && window->OnActivate) {
+            window->OnActivate();
         }
     });
+}
+
+void SimUi::Deactivate(SimWindow* window) {
+    if (active_ != window) {
+        return;
+    }
+    active_ = nullptr;
+    // As Windows does, the activation goes to the program's window that had it last
+    // among those still shown: for that window it is a new activation.
+    for (auto it = activated_.rbegin(); it != activated_.rend(); ++it) {
+        SimWindow* other = *it;
+        if (other != window && other->visible_ && other->loaded_ &&
+            other->state_ != ui::WindowState::Minimized) {
+            Activate(other);
+            return;
+        }
+    }
 }
 
 void SimWindow::ShowModal() {
     visible_ = true;
     modal_ = true;
     ++showCount_;
+    // Active while it is shown; closing it gives the activation back.
+    ui_.active_ = this;
+    ui_.activated_.push_back(this);
     if (ui_.onModal) {
         ui_.onModal(*this);
     }
@@ -463,14 +502,29 @@ void SimWindow::ShowModal() {
         Unload();  // the user closes it
     }
     modal_ = false;
-    visible_ = false;
+    if (visible_) {
+        Hide();
+    }
 }
 
 void SimWindow::SetState(ui::WindowState state) {
+    if (state == state_) {
+        return;
+    }
     state_ = state;
+    // A hidden window changes on the screen only when it is shown again.
+    if (!visible_) {
+        return;
+    }
+    shownState_ = state;
     if (OnResize) {
         OnResize();
     }
+}
+
+void SimWindow::Hide() {
+    visible_ = false;
+    ui_.Deactivate(this);
 }
 
 void SimWindow::Unload() {
@@ -480,7 +534,7 @@ void SimWindow::Unload() {
     }
     if (cancel == 0) {
         loaded_ = false;
-        visible_ = false;
+        Hide();
     }
 }
 
@@ -610,6 +664,10 @@ std::unique_ptr<ui::Window> SimUi::NewWindow(std::string_view name, const ui::Fo
 
 void SimUi::Forget(SimWindow* window) {
     windows_.erase(std::remove(windows_.begin(), windows_.end(), window), windows_.end());
+    if (active_ == window) {
+        active_ = nullptr;
+    }
+    activated_.erase(std::remove(activated_.begin(), activated_.end(), window), activated_.end());
 }
 
 SimWindow& SimUi::Find(std::string_view name) {

@@ -309,7 +309,7 @@ class SimWindow final : public ui::Window {
     void SetIcons(std::string_view resourceName, bool alsoOwner) override;
     void Show() override;
     void ShowModal() override;
-    void Hide() override { visible_ = false; }
+    void Hide() override;
     bool Visible() const override { return visible_; }
     void SetState(ui::WindowState state) override;
     ui::WindowState State() const override { return state_; }
@@ -346,6 +346,7 @@ class SimWindow final : public ui::Window {
     }
 
   private:
+    friend class SimUi;
     SimUi& ui_;
     std::string name_;
     std::string caption_;
@@ -356,6 +357,8 @@ class SimWindow final : public ui::Window {
     bool modal_ = false;
     int showCount_ = 0;
     ui::WindowState state_ = ui::WindowState::Normal;
+    // The state as the screen last showed it: a hidden window takes a new one when shown.
+    ui::WindowState shownState_ = ui::WindowState::Normal;
     std::vector<std::unique_ptr<SimControl>> controls_;
     std::vector<std::unique_ptr<SimListView>> lists_;
     std::vector<std::pair<std::string, std::unique_ptr<SimTimer>>> timers_;
@@ -419,6 +422,14 @@ class SimUi final : public ui::UiPort {
     std::deque<std::function<void()>> pending_;
     std::multimap<int, std::function<void()>> scripted_;
     std::vector<SimWindow*> windows_;
+    // Makes the window the active one; OnActivate follows from the event loop.
+    void Activate(SimWindow* window);
+    // The window hides or goes: the activation passes to the one active before it.
+    void Deactivate(SimWindow* window);
+    // The program's window that was activated last, while it stays shown, and the
+    // windows in the order they were last activated.
+    SimWindow* active_ = nullptr;
+    std::vector<SimWindow*> activated_;
     int doEventsCalls_ = 0;
     std::uint64_t waited_ = 0;
     bool inDoEvents_ = false;

@@ -217,6 +217,12 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     if (!GetWindowRect(hwnd, &r)) {
         return false;
     }
+    // Only what is on the screen can be copied: a window reaching beyond it (a tall one
+    // at a high DPI) is pictured as far as it shows.
+    const RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (!IntersectRect(&r, &r, &screenRect)) {
+        return false;
+    }
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     HDC screen = GetDC(nullptr);

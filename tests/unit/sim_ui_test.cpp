@@ -7,34 +7,6 @@
 namespace keldra::platform::sim {
 namespace {
 
-TEST(SimUi, TimersTickOnTheManualClockAndNeverReenter) {
-    SimPlatform sim;
-    auto window = sim.ui.NewWindow("w", {});
-    auto& timer = window->AddTimer("tmr");
-    int ticks = 0;
-    timer.OnTimer = [&] {
-        ++ticks;
-        sim.clock.Advance(5000);
-        sim.ui.DoEvents();  // a long handler that processes events meanwhile
-    };
-    timer.SetInterval(1000);
-    sim.ui.WaitForEvent(10000);
-    sim.ui.DoEvents();
-    EXPECT_EQ(ticks, 0) << "timers start disabled";
-
-    timer.SetEnabled(true);
-    const std::uint32_t start = sim.clock.Ticks();
-    sim.ui.WaitForEvent(10000);  // sleeps to the tick, not to the timeout
-    EXPECT_EQ(sim.clock.Ticks() - start, 1000u);
-    sim.ui.DoEvents();
-    EXPECT_EQ(ticks, 1) << "the overdue tick inside its own handler is skipped";
-
-    timer.SetEnabled(false);
-    sim.ui.WaitForEvent(3000);
-    sim.ui.DoEvents();
-    EXPECT_EQ(ticks, 1);
-}
-
 TEST(SimUi, ScriptedAndPostedEventsRunInOrder) {
     SimPlatform sim;
     std::string seen;

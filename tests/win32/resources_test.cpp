@@ -196,16 +196,21 @@ TEST(Resources, RegistryErrorRowIconIsAWhiteCrossOnRedAt16And32Pixels) {
     CheckLoadsAt(L"IMREGERROR", 32);
 }
 
-TEST(Resources, BannerIs480By94TrueColour) {
-    HBITMAP banner = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), L"BANNER", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(banner, nullptr) << "error " << GetLastError();
-    DIBSECTION dib{};
-    EXPECT_EQ(GetObjectW(banner, sizeof dib, &dib), static_cast<int>(sizeof dib));
-    EXPECT_EQ(dib.dsBm.bmWidth, 480);
-    EXPECT_EQ(dib.dsBm.bmHeight, 94);
-    EXPECT_EQ(dib.dsBmih.biBitCount, 24);
-    DeleteObject(banner);
+// One banner per DPI, each the size of the picture control there (7,200 x 1,410 twips).
+TEST(Resources, BannerIsTrueColourAt96And144And192Dpi) {
+    for (const auto& [name, dpi] :
+         {std::pair{L"BANNER", 96}, std::pair{L"BANNER_144", 144}, std::pair{L"BANNER_192", 192}}) {
+        SCOPED_TRACE(dpi);
+        HBITMAP banner = static_cast<HBITMAP>(
+            LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        ASSERT_NE(banner, nullptr) << "error " << GetLastError();
+        DIBSECTION dib{};
+        EXPECT_EQ(GetObjectW(banner, sizeof dib, &dib), static_cast<int>(sizeof dib));
+        EXPECT_EQ(dib.dsBm.bmWidth, MulDiv(7200, dpi, 1440));
+        EXPECT_EQ(dib.dsBm.bmHeight, MulDiv(1410, dpi, 1440));
+        EXPECT_EQ(dib.dsBmih.biBitCount, 24);
+        DeleteObject(banner);
+    }
 }
 
 TEST(Resources, ManifestAsksForCommonControls6AndDpiAwareness) {
