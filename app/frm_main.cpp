@@ -581,7 +581,9 @@ void FrmMain::FixRegistry() {
     }
     // Listed all the same, but unticked: no fixing removes what the user keeps.
     keep_.Load();
-    keep_.Apply(program_.problems);
+    if (keep_.Apply(program_.problems) && program_.problems.onChanged) {
+        program_.problems.onChanged();  // an open window shows the boxes as they are now
+    }
     ports_.ui.DoEvents();
 }
 
@@ -602,7 +604,9 @@ void FrmMain::CleanDisk() {
     if (SearchJunk) {
         SearchJunk();
     }
-    keep_.Apply(program_.junk);
+    if (keep_.Apply(program_.junk) && program_.junk.onChanged) {
+        program_.junk.onChanged();
+    }
 }
 
 void FrmMain::FixProblems() {

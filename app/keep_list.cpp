@@ -158,26 +158,32 @@ void KeepList::SaveAll() {
     damaged_ = false;
 }
 
-void KeepList::Apply(registry::ProblemList& problems) const {
+bool KeepList::Apply(registry::ProblemList& problems) const {
+    bool changed = false;
     if (items_.empty()) {
-        return;
+        return changed;
     }
     for (registry::Problem& row : problems.rows) {
-        if (Keeps(row)) {
+        if (row.marked && Keeps(row)) {
             row.marked = false;
+            changed = true;
         }
     }
+    return changed;
 }
 
-void KeepList::Apply(disk::JunkList& junk) const {
+bool KeepList::Apply(disk::JunkList& junk) const {
+    bool changed = false;
     if (!anyFile_) {
-        return;
+        return changed;
     }
     for (disk::JunkFile& file : junk.JunkFiles) {
-        if (Keeps(file)) {
+        if (file.Marked && Keeps(file)) {
             file.Marked = false;
+            changed = true;
         }
     }
+    return changed;
 }
 
 }  // namespace keldra::app

@@ -46,9 +46,9 @@ class KeepList {
     void Forget(const registry::Problem& row);
     void Forget(const disk::JunkFile& file);
 
-    // Unticks every listed item the list keeps.
-    void Apply(registry::ProblemList& problems) const;
-    void Apply(disk::JunkList& junk) const;
+    // Unticks every listed item the list keeps; true when that changed a row.
+    bool Apply(registry::ProblemList& problems) const;
+    bool Apply(disk::JunkList& junk) const;
 
   private:
     void EnsureLoaded();

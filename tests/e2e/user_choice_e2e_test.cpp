@@ -311,7 +311,7 @@ TEST_F(UserChoiceEndToEnd, UntickedRowsStayAndRestoreBringsBackEveryRemovedValue
         [&] {
             const auto boxes = TopWindows(restore.Id(), L"#32770");
             box = boxes.empty() ? nullptr : boxes.front();
-            return box != nullptr;
+            return box != nullptr && !TextOf(GetDlgItem(box, 0xFFFF)).empty();
         },
         30))
         << "the message box";
@@ -331,23 +331,55 @@ TEST_F(UserChoiceEndToEnd, UntickedRowsStayAndRestoreBringsBackEveryRemovedValue
     EXPECT_TRUE(FileExists(kKeptFile));
 }
 
-TEST_F(UserChoiceEndToEnd, TheListOfSwitchesIsOneMessageBox) {
-    Program usage(Command() + L" /?");
-    ASSERT_TRUE(usage.Started());
+// The message box a program started with `arguments` shows, with its text; it is closed.
+std::wstring MessageOf(const std::wstring& arguments, long& exitCode) {
+    Program started(Command() + L" " + arguments);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            const auto boxes = TopWindows(usage.Id(), L"#32770");
-            box = boxes.empty() ? nullptr : boxes.front();
-            return box != nullptr;
-        },
-        30));
-    const std::wstring message = TextOf(GetDlgItem(box, 0xFFFF));
-    EXPECT_NE(message.find(Lang("UCM_UsageRestore")), std::wstring::npos);
-    EXPECT_NE(message.find(Lang("UCM_UsageAuto")), std::wstring::npos);
-    EXPECT_EQ(ProgramWindowWith(usage.Id(), Lang("OCM_FB")), nullptr);
+    if (!started.Started() || !WaitUntil(
+                                  [&] {
+                                      const auto boxes = TopWindows(started.Id(), L"#32770");
+                                      box = boxes.empty() ? nullptr : boxes.front();
+                                      // The box exists a moment before its text does.
+                                      return box != nullptr &&
+                                             !TextOf(GetDlgItem(box, 0xFFFF)).empty();
+                                  },
+                                  30)) {
+        return L"<no message box>";
+    }
+    const std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));
+    const bool windowed = ProgramWindowWith(started.Id(), Lang("OCM_FB")) != nullptr;
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(usage.ExitCode(30), 0);
+    exitCode = started.ExitCode(30);
+    return windowed ? L"<a main window>" : text;
+}
+
+TEST_F(UserChoiceEndToEnd, TheSwitchesAnswerWithOneMessageBoxAlsoBesideARunningInstance) {
+    long exitCode = -1;
+    const std::wstring usage = MessageOf(L"/?", exitCode);
+    EXPECT_NE(usage.find(Lang("UCM_UsageRestore")), std::wstring::npos) << usage;
+    EXPECT_NE(usage.find(Lang("UCM_UsageAuto")), std::wstring::npos);
+    EXPECT_EQ(exitCode, 0);
+
+    // An instance that holds the instance flag, hidden in the tray.
+    Program first(Command());
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(WaitUntil([&] { return !TopWindows(first.Id(), L"KeldraTrayHost").empty(); }, 30));
+    EXPECT_EQ(MessageOf(L"-HELP", exitCode).find(Lang("UCM_Usage")), 0u);
+    // No backup of any repair, wherever a repair may have put one.
+    wchar_t local[MAX_PATH] = {};
+    ExpandEnvironmentStringsW(L"%LOCALAPPDATA%\\Keldra Maintenance\\sysbackup", local, MAX_PATH);
+    for (const std::wstring& base : {std::wstring(L"C:\\sysbackup"), std::wstring(local)}) {
+        DeleteFileW((base + L".reg").c_str());
+        for (int n = 2; n <= 9; ++n) {
+            DeleteFileW((base + L"-" + std::to_wstring(n) + L".reg").c_str());
+        }
+    }
+    const std::wstring restored = MessageOf(L"-restore", exitCode);
+    EXPECT_NE(restored, Lang("OSM_PrevInst")) << "not stopped by the running instance";
+    EXPECT_EQ(restored.find(Lang("UCM_RestNone")), 0u)
+        << std::string(restored.begin(), restored.end());
+    EXPECT_EQ(exitCode, 1) << "nothing came back";
+    EXPECT_TRUE(first.Running());
 }
 
 }  // namespace
