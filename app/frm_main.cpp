@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/mod_lang.h"
+#include "app/start_switches.h"
 #include "registry/remove.h"
 #include "registry/scanreg_ini.h"
 #include "schedule/due_time.h"
@@ -101,8 +102,24 @@ FrmMain::FrmMain(Program& program)
                   [this](std::string_view text) { lblSchedStart_->SetText(text); },
                   [this] { frmDiskScanDetails_.Load(); }},
                  program.ScanCancelled, program.junk),
-      frmSchedule_(program, [this](std::string_view id) { return Text(id); }) {
+      frmSchedule_(program, [this](std::string_view id) { return Text(id); }),
+      keep_(program.ports.settings) {
     frmSchedule_.AMaintCheck = [this] { AMaintCheck(); };
+    // What the user unticks is kept in later passes too; ticking it again forgets it.
+    frmRegScanDetails_.RowToggled = [this](const registry::Problem& row) {
+        if (row.marked) {
+            keep_.Forget(row);
+        } else {
+            keep_.Remember(row);
+        }
+    };
+    frmDiskScanDetails_.RowToggled = [this](const disk::JunkFile& file) {
+        if (file.Marked) {
+            keep_.Forget(file);
+        } else {
+            keep_.Remember(file);
+        }
+    };
     ScanRegistry = [this] { scan_.FixRegistry(); };
     ShowRegistryResults = [this] { frmRegScanDetails_.Show(); };
     SearchJunk = [this] { diskClean_.SearchListedDrives(drives_); };
@@ -199,10 +216,31 @@ void FrmMain::CreateControls() {
 }
 
 void FrmMain::Start() {
+    RunStartSwitch();
     Form_Initialize();
     CreateControls();
     Form_Load();
     window_->Show();
+}
+
+void FrmMain::RunStartSwitch() {
+    // Neither switch opens a window, shows the tray icon or runs a pass, and neither minds
+    // an instance that waits in the tray: undoing a repair touches no list of it.
+    const StartSwitch start = StartSwitchOf(ports_.process.CommandLine());
+    if (start == StartSwitch::None) {
+        return;
+    }
+    const TextLookup text = [this](std::string_view id) { return Text(id); };
+    if (start == StartSwitch::Usage) {
+        ports_.ui.ShowMessage(UsageText(text), kAppName);
+        ports_.process.EndNow(0);
+    }
+    const registry::RestoreOutcome outcome =
+        registry::RestoreLatestRepair(ports_.registry, ports_.textFiles);
+    ports_.ui.ShowMessage(RestoreText(outcome, text), kAppName);
+    const bool complete =
+        outcome.result == registry::RestoreOutcome::Result::Done && outcome.failed.empty();
+    ports_.process.EndNow(complete ? 0 : 1);
 }
 
 void FrmMain::Form_Initialize() {
@@ -541,6 +579,11 @@ void FrmMain::FixRegistry() {
     if (ScanRegistry) {
         ScanRegistry();
     }
+    // Listed all the same, but unticked: no fixing removes what the user keeps.
+    keep_.Load();
+    if (keep_.Apply(program_.problems) && program_.problems.onChanged) {
+        program_.problems.onChanged();  // an open window shows the boxes as they are now
+    }
     ports_.ui.DoEvents();
 }
 
@@ -560,6 +603,9 @@ void FrmMain::CleanDisk() {
     program_.junk.Clear();
     if (SearchJunk) {
         SearchJunk();
+    }
+    if (keep_.Apply(program_.junk) && program_.junk.onChanged) {
+        program_.junk.onChanged();
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/c_tray.h"
 #include "app/frm_welc.h"
+#include "app/keep_list.h"
 #include "app/program.h"
 #include "disk/drive_list.h"
 #include "disk/frm_disk_scan_details.h"
@@ -30,7 +31,8 @@ class FrmMain {
     FrmMain(const FrmMain&) = delete;
     FrmMain& operator=(const FrmMain&) = delete;
 
-    // Start-up as the platform runs it: initialise, load (may end the process), show.
+    // Start-up as the platform runs it: initialise, load (may end the process), show. A
+    // command line with a switch of its own does what it asks and ends the process first.
     void Start();
 
     // Handlers and procedures.
@@ -81,6 +83,7 @@ class FrmMain {
     disk::ModDiskClean& DiskClean() { return diskClean_; }
     disk::DriveList& Drives() { return drives_; }
     disk::FrmDiskScanDetails& frmDiskScanDetails() { return frmDiskScanDetails_; }
+    KeepList& Keep() { return keep_; }
     const sysinfo::UserControl1& SHD() const { return SHD_; }
     platform::ui::ListView& lvwDiscos() { return *lvwDiscos_; }
 
@@ -108,6 +111,8 @@ class FrmMain {
     static constexpr int kRowStep = 900;
 
   private:
+    // "-?" and "-restore": show their message and end the process; nothing otherwise.
+    void RunStartSwitch();
     void CreateControls();
     std::string Text(std::string_view id) const;
     void MoveAnimDown();
@@ -136,6 +141,7 @@ class FrmMain {
     disk::ModDiskClean diskClean_;
     platform::ui::ListView* lvwDiscos_ = nullptr;
     schedule::FrmSchedule frmSchedule_;
+    KeepList keep_;
     std::array<platform::ui::Control*, 4> lblProc_{};
     std::array<platform::ui::Control*, 4> lblDesc_{};
     std::array<platform::ui::Control*, 4> lblStatus_{};

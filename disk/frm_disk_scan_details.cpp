@@ -24,6 +24,10 @@ std::string JunkRows::CellText(std::size_t row, std::size_t column) const {
     }
 }
 
+bool JunkRows::RowChecked(std::size_t row) const {
+    return row < RowCount() && junk_.JunkFiles[row].Marked;
+}
+
 FrmDiskScanDetails::FrmDiskScanDetails(platform::ui::UiPort& ui, TextLookup text, JunkList& junk,
                                        const bool& allEnd)
     : junk_(junk),
@@ -41,6 +45,19 @@ FrmDiskScanDetails::FrmDiskScanDetails(platform::ui::UiPort& ui, TextLookup text
               rows_) {
     // Files the search appends, and the emptying by a cancel, show in the open window.
     junk_.onChanged = [this] { window_.RowsChanged(); };
+    window_.OnCheckToggle = [this](std::size_t row) { ToggleRow(row); };
+}
+
+void FrmDiskScanDetails::ToggleRow(std::size_t row) {
+    if (row >= rows_.RowCount()) {
+        return;
+    }
+    JunkFile& file = junk_.JunkFiles[row];
+    file.Marked = !file.Marked;
+    window_.RowChanged(row);
+    if (RowToggled) {
+        RowToggled(file);
+    }
 }
 
 FrmDiskScanDetails::~FrmDiskScanDetails() {

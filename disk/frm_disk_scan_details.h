@@ -20,6 +20,7 @@ class JunkRows final : public platform::ui::ListRows {
     explicit JunkRows(const JunkList& junk) : junk_(junk) {}
     std::size_t RowCount() const override;
     std::string CellText(std::size_t row, std::size_t column) const override;
+    bool RowChecked(std::size_t row) const override;
 
   private:
     const JunkList& junk_;
@@ -48,6 +49,11 @@ class FrmDiskScanDetails {
 
     platform::ui::Window& Window() { return window_.window(); }
     platform::ui::ListView& lvCFiles() { return window_.list(); }
+
+    // The user ticks or unticks a row's box: the entry's `Marked`.
+    void ToggleRow(std::size_t row);
+    // Told of every entry the user ticked or unticked, after the change.
+    std::function<void(const JunkFile& file)> RowToggled;
 
   private:
     JunkList& junk_;

@@ -375,6 +375,10 @@ void ModDiskClean::DestroyJunk() {
     const auto count = static_cast<std::size_t>(junk_.JunkCount);
     // An event may empty the list (a cancel): what is gone is not visited.
     for (std::size_t i = 0; i < count && i < junk_.JunkFiles.size(); ++i) {
+        // A file the user unticked stays as it is.
+        if (!junk_.JunkFiles[i].Marked) {
+            continue;
+        }
         DestroyEntry(junk_.JunkFiles[i]);
         Events();
     }

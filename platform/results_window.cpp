@@ -24,6 +24,12 @@ void ResultsWindow::Load() {
         list_->AddColumn(column.header, column.widthTwips);
     }
     list_->SetRowIcon(design_.rowIcon);
+    list_->SetCheckBoxes(true);
+    list_->OnCheckToggle = [this](std::size_t row) {
+        if (OnCheckToggle) {
+            OnCheckToggle(row);
+        }
+    };
     list_->SetRows(&rows_);
     cmdClose_ = &window_->AddControl(ControlKind::Button, "cmdClose", {5790, 4260, 1215, 360},
                                      "Close", tahoma);
@@ -59,6 +65,12 @@ void ResultsWindow::Show() {
 void ResultsWindow::RowsChanged() {
     if (list_ != nullptr && Loaded() && window_->Visible()) {
         list_->RowsChanged();
+    }
+}
+
+void ResultsWindow::RowChanged(std::size_t row) {
+    if (list_ != nullptr && Loaded() && window_->Visible()) {
+        list_->RowChanged(row);
     }
 }
 

@@ -48,6 +48,11 @@ class ResultsWindow {
     void Unload();
     // The owner's rows changed.
     void RowsChanged();
+    // The owner changed one row (its check box).
+    void RowChanged(std::size_t row);
+    // Every row has a check box; a click on it or Space on the focused row raises this with
+    // the row.
+    std::function<void(std::size_t row)> OnCheckToggle;
 
     void cmdClose_Click();
     void Form_Unload(int& cancel);

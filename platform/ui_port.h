@@ -124,6 +124,12 @@ class ListRows {
     // Column 0 is the row text; 1.. are the sub-columns. Empty beyond the row's columns.
     // Asked only for rows below RowCount().
     virtual std::string CellText(std::size_t row, std::size_t column) const = 0;
+    // Whether the row's check box is ticked, for a view that shows check boxes. Asked
+    // only for rows below RowCount(); rows of a list without boxes are never ticked.
+    virtual bool RowChecked(std::size_t row) const {
+        static_cast<void>(row);
+        return false;
+    }
 };
 
 // A report-style list view with column headers.
@@ -145,10 +151,19 @@ class ListView {
     // The row count the view currently shows: the owner's count at the last SetRows or
     // RowsChanged.
     virtual std::size_t ShownRowCount() const = 0;
+    // A check box in front of every row, showing the rows' RowChecked. The view holds no
+    // state of its own: a click on a row's box, or Space while a row has the focus, raises
+    // OnCheckToggle with that row, and the owner changes the row and calls RowChanged.
+    virtual void SetCheckBoxes(bool checkBoxes) = 0;
+    virtual bool CheckBoxes() const = 0;
+    // The owner changed one row (its box, say): the view paints it again.
+    virtual void RowChanged(std::size_t row) = 0;
     virtual void SetVisible(bool visible) = 0;
     virtual bool Visible() const = 0;
     virtual void Move(const Twips& position) = 0;
     virtual Twips Position() const = 0;
+
+    std::function<void(std::size_t row)> OnCheckToggle;
 };
 
 class Timer {

@@ -25,6 +25,10 @@ std::string ProblemRows::CellText(std::size_t row, std::size_t column) const {
     }
 }
 
+bool ProblemRows::RowChecked(std::size_t row) const {
+    return row < problems_.Count() && problems_.rows[row].marked;
+}
+
 FrmRegScanDetails::FrmRegScanDetails(platform::ui::UiPort& ui, TextLookup text,
                                      ProblemList& problems, const bool& allEnd)
     : problems_(problems),
@@ -46,6 +50,19 @@ FrmRegScanDetails::FrmRegScanDetails(platform::ui::UiPort& ui, TextLookup text,
               rows_) {
     // Rows a running scan appends, or the repair removes, show in the open window at once.
     problems_.onChanged = [this] { window_.RowsChanged(); };
+    window_.OnCheckToggle = [this](std::size_t row) { ToggleRow(row); };
+}
+
+void FrmRegScanDetails::ToggleRow(std::size_t row) {
+    if (row >= problems_.Count()) {
+        return;
+    }
+    Problem& problem = problems_.rows[row];
+    problem.marked = !problem.marked;
+    window_.RowChanged(row);
+    if (RowToggled) {
+        RowToggled(problem);
+    }
 }
 
 FrmRegScanDetails::~FrmRegScanDetails() {

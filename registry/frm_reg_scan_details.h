@@ -20,6 +20,7 @@ class ProblemRows final : public platform::ui::ListRows {
     explicit ProblemRows(const ProblemList& problems) : problems_(problems) {}
     std::size_t RowCount() const override { return problems_.Count(); }
     std::string CellText(std::size_t row, std::size_t column) const override;
+    bool RowChecked(std::size_t row) const override;
 
   private:
     const ProblemList& problems_;
@@ -48,6 +49,11 @@ class FrmRegScanDetails {
 
     platform::ui::Window& Window() { return window_.window(); }
     platform::ui::ListView& lvInvalidLoc() { return window_.list(); }
+
+    // The user ticks or unticks a row's box.
+    void ToggleRow(std::size_t row);
+    // Told of every row the user ticked or unticked, after the change.
+    std::function<void(const Problem& row)> RowToggled;
 
   private:
     ProblemList& problems_;

@@ -21,6 +21,8 @@ struct Problem {
     std::string type;  // the value type as signed decimal text
     std::string attributes;
     std::uint32_t root = 0;
+    // Ticked in the results window: the repair removes only ticked rows.
+    bool marked = true;
 };
 
 // Which check found a problem; the numbers are those of the reason texts.

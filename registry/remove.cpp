@@ -58,6 +58,11 @@ void Remove(ProblemList& problems, const RepairPorts& ports) {
     // The count is read on every pass: rows leave the list on the way, and the events run
     // between rows may empty it.
     while (i < problems.Count()) {
+        // A row the user unticked is neither backed up nor deleted.
+        if (!problems.rows[i].marked) {
+            ++i;
+            continue;
+        }
         const Problem row = problems.rows[i];
         const platform::RegKey root = StripHkey(row.location);
         const std::string keyPath = SplitSubKey(row.location);

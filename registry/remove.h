@@ -1,5 +1,6 @@
 #pragma once
-// Registry repair: every row of the problem list is tried once, in order. A row's value is
+// Registry repair: every ticked row of the problem list is tried once, in order; an unticked
+// one stays untouched, with no backup entry. A row's value is
 // backed up and then deleted; a row whose value was deleted leaves the list, any other row
 // stays where it was. Only values are deleted, never keys.
 

@@ -60,9 +60,26 @@ std::optional<StoredValue> ReadStored(platform::RegistryPort& registry, RegKey r
 
 std::string RepairComment(const platform::DateTime& when) {
     char text[80];
-    std::snprintf(text, sizeof text, "; Keldra Maintenance repair of %04d-%02d-%02d %02d:%02d:%02d",
+    std::snprintf(text, sizeof text, "%.*s%04d-%02d-%02d %02d:%02d:%02d",
+                  static_cast<int>(kRepairCommentStart.size()), kRepairCommentStart.data(),
                   when.year, when.month, when.day, when.hour, when.minute, when.second);
     return text;
+}
+
+std::vector<std::string> BackupFileCandidates(platform::TextFilePort& files) {
+    std::vector<std::string> paths;
+    for (int n = 1; n <= kBackupFileVariants; ++n) {
+        paths.push_back(BackupFileVariant(kBackupFile, n));
+    }
+    const std::string base = files.LocalAppDataFolder();
+    if (!base.empty()) {
+        const std::string user =
+            base + "\\" + std::string(kUserFolderName) + "\\" + std::string(kUserBackupFileName);
+        for (int n = 1; n <= kBackupFileVariants; ++n) {
+            paths.push_back(BackupFileVariant(user, n));
+        }
+    }
+    return paths;
 }
 
 bool SafeReg::Backup(RegKey root, std::string_view keyPath, std::string_view valueName) {

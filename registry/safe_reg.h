@@ -32,6 +32,13 @@ std::string BackupFileVariant(std::string_view path, int n);
 
 // The line that starts the entries of one repair, so that a person finds them in the file.
 std::string RepairComment(const platform::DateTime& when);
+// What every repair comment begins with; the date and time follow it.
+inline constexpr std::string_view kRepairCommentStart = "; Keldra Maintenance repair of ";
+
+// Every file a repair may have written its entries to, in the order a repair tries them:
+// the variants of "c:\sysbackup.reg", then those of the per-user file (without creating
+// its folder).
+std::vector<std::string> BackupFileCandidates(platform::TextFilePort& files);
 
 class SafeReg {
   public:

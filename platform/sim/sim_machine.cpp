@@ -344,6 +344,26 @@ std::string SimListView::ShownCell(std::size_t row, std::size_t column) const {
     return rows_->CellText(row, column);
 }
 
+std::optional<bool> SimListView::ShownChecked(std::size_t row) const {
+    if (!checkBoxes_ || rows_ == nullptr || row >= shown_ || row >= rows_->RowCount()) {
+        return std::nullopt;
+    }
+    return rows_->RowChecked(row);
+}
+
+void SimListView::ClickCheckBox(std::size_t row) {
+    if (ShownChecked(row).has_value() && visible_ && OnCheckToggle) {
+        const auto handler = OnCheckToggle;  // a copy: the handler may replace it
+        handler(row);
+    }
+}
+
+void SimListView::PressSpace() {
+    if (focusedRow_) {
+        ClickCheckBox(*focusedRow_);
+    }
+}
+
 std::vector<std::vector<std::string>> SimListView::ShownCells() const {
     std::vector<std::vector<std::string>> cells(shown_);
     for (std::size_t row = 0; row < shown_; ++row) {
@@ -604,6 +624,10 @@ void SimWindow::Press(SimKey key) {
             MoveFocus(key == SimKey::Tab);
             return;
         case SimKey::Space:
+            if (focus_ && tabOrder_[*focus_].list != nullptr) {
+                tabOrder_[*focus_].list->PressSpace();
+                return;
+            }
             if (focused != nullptr && (link || focused->Kind() == ui::ControlKind::Button ||
                                        focused->Kind() == ui::ControlKind::CheckBox)) {
                 focused->Click();

@@ -231,6 +231,9 @@ class SimListView final : public ui::ListView {
     void SetRows(const ui::ListRows* rows) override;
     void RowsChanged() override;
     std::size_t ShownRowCount() const override { return shown_; }
+    void SetCheckBoxes(bool checkBoxes) override { checkBoxes_ = checkBoxes; }
+    bool CheckBoxes() const override { return checkBoxes_; }
+    void RowChanged(std::size_t row) override { changedRows_.push_back(row); }
     void SetVisible(bool visible) override { visible_ = visible; }
     bool Visible() const override { return visible_; }
     void Move(const ui::Twips& position) override { position_ = position; }
@@ -249,11 +252,27 @@ class SimListView final : public ui::ListView {
     const ui::Font& GetFont() const { return font_; }
     const std::string& Name() const { return name_; }
 
+    // The user's side of the check boxes. The box a user sees on a shown row: nothing
+    // without boxes or outside the shown rows.
+    std::optional<bool> ShownChecked(std::size_t row) const;
+    // A click on a shown row's box.
+    void ClickCheckBox(std::size_t row);
+    // The row with the focus (the arrow keys' doing); nothing for none.
+    void SetFocusedRow(std::optional<std::size_t> row) { focusedRow_ = row; }
+    std::optional<std::size_t> FocusedRow() const { return focusedRow_; }
+    // Space while the list has the focus: the focused row's box, if any.
+    void PressSpace();
+    // The rows the owner said it changed, in order.
+    const std::vector<std::size_t>& ChangedRows() const { return changedRows_; }
+
   private:
     struct Column {
         std::string header;
         int widthTwips;
     };
+    bool checkBoxes_ = false;
+    std::optional<std::size_t> focusedRow_;
+    std::vector<std::size_t> changedRows_;
     std::string name_;
     ui::Twips position_;
     ui::Font font_;

@@ -122,6 +122,62 @@ void Win32ListView::GetDisplayInfo(NMLVDISPINFOW& info) {
     if ((item.mask & LVIF_IMAGE) != 0 && column == 0) {
         item.iImage = images_ ? 0 : I_IMAGENONE;
     }
+    if ((item.mask & LVIF_STATE) != 0 && checkBoxes_ && column == 0) {
+        // State image 1 is the empty box, 2 the ticked one.
+        const bool checked = known && rows_->RowChecked(row);
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+        item.stateMask |= LVIS_STATEIMAGEMASK;
+    }
+}
+
+void Win32ListView::SetCheckBoxes(bool checkBoxes) {
+    checkBoxes_ = checkBoxes;
+    if (!handle_) {
+        return;
+    }
+    SendMessageW(handle_.get(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES,
+                 checkBoxes ? LVS_EX_CHECKBOXES : 0);
+    // The control asks for the state images of every row it paints.
+    SendMessageW(handle_.get(), LVM_SETCALLBACKMASK, checkBoxes ? LVIS_STATEIMAGEMASK : 0, 0);
+    InvalidateRect(handle_.get(), nullptr, TRUE);
+}
+
+void Win32ListView::RowChanged(std::size_t row) {
+    if (handle_ && row < shown_) {
+        SendMessageW(handle_.get(), LVM_REDRAWITEMS, row, row);
+    }
+}
+
+bool Win32ListView::CheckNotify(const NMHDR& header) {
+    if (!checkBoxes_) {
+        return false;
+    }
+    if (header.code == NM_CLICK) {
+        const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
+        LVHITTESTINFO hit{};
+        hit.pt = click.ptAction;
+        SendMessageW(handle_.get(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+            Toggle(hit.iItem);
+        }
+        return true;
+    }
+    if (header.code == LVN_KEYDOWN) {
+        if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE) {
+            Toggle(static_cast<int>(SendMessageW(handle_.get(), LVM_GETNEXTITEM,
+                                                 static_cast<WPARAM>(-1),
+                                                 MAKELPARAM(LVNI_FOCUSED, 0))));
+        }
+        return true;
+    }
+    return false;
+}
+
+void Win32ListView::Toggle(int row) {
+    if (row >= 0 && static_cast<std::size_t>(row) < shown_ && OnCheckToggle) {
+        const auto handler = OnCheckToggle;  // a copy: the handler may replace it
+        handler(static_cast<std::size_t>(row));
+    }
 }
 
 void Win32ListView::SetVisible(bool visible) {

@@ -32,6 +32,12 @@ class Win32ListView final : public ui::ListView {
     void SetRows(const ui::ListRows* rows) override;
     void RowsChanged() override;
     std::size_t ShownRowCount() const override { return shown_; }
+    // The boxes are state images the rows give through LVN_GETDISPINFO, as an owner-data
+    // list view keeps no item states; a click on a box and Space on the focused row are
+    // heard through NM_CLICK and LVN_KEYDOWN.
+    void SetCheckBoxes(bool checkBoxes) override;
+    bool CheckBoxes() const override { return checkBoxes_; }
+    void RowChanged(std::size_t row) override;
     void SetVisible(bool visible) override;
     bool Visible() const override;
     void Move(const ui::Twips& position) override;
@@ -49,10 +55,14 @@ class Win32ListView final : public ui::ListView {
     };
 
     void GetDisplayInfo(NMLVDISPINFOW& info);
+    // The notifications that toggle a box; false for any other.
+    bool CheckNotify(const NMHDR& header);
+    void Toggle(int row);
     // The window's DPI changed: font, place, column widths and row icon at the new size.
     void Rescale(int oldDpiX);
 
     Win32Window& owner_;
+    bool checkBoxes_ = false;
     ui::Twips position_{};
     ui::Font font_{};
     std::string rowIcon_;

@@ -180,6 +180,14 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                 list->GetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
                 return true;
             }
+            if (header->code == NM_CLICK || header->code == LVN_KEYDOWN) {
+                Win32ListView* list = FindList(header->hwndFrom);
+                if (list != nullptr && list->CheckNotify(*header)) {
+                    result = 0;
+                    return true;
+                }
+                return false;
+            }
             if (header->code == LVN_ODFINDITEMW && FindList(header->hwndFrom) != nullptr) {
                 result = -1;  // no search by the typed letters
                 return true;

@@ -7,6 +7,7 @@ KELDRA_PACKAGES=(
   binutils-mingw-w64-x86-64
   wine64 libwine fonts-wine
   xvfb x11-utils imagemagick
+  wixl
 )
 
 # Installs whatever of KELDRA_PACKAGES is missing. As root it uses apt-get; otherwise it

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -515,6 +517,84 @@ TEST_F(Win32Controls, ListViewShowsAHundredThousandOwnerRowsAndAsksOnlyForWhatIt
     list.SetRows(nullptr);
     EXPECT_EQ(SendMessageW(handle, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_EQ(list.ShownRowCount(), 0u);
+}
+
+// A million rows of which the owner holds the ticks, as the results windows do.
+class TickedRows final : public ui::ListRows {
+  public:
+    std::size_t RowCount() const override { return 1'000'000; }
+    std::string CellText(std::size_t row, std::size_t column) const override {
+        return column == 0 ? "C:\\Temp\\f" + std::to_string(row) + ".tmp" : "42";
+    }
+    bool RowChecked(std::size_t row) const override { return !unticked.contains(row); }
+    std::set<std::size_t> unticked;
+};
+
+TEST_F(Win32Controls, OwnerRowsShowTheirCheckBoxesAndAClickOnOneOrSpaceTogglesItOnce) {
+    auto& list = window_->AddListView("lvCFiles", {165, 165, 6825, 2535}, {});
+    const HWND handle = HandleOf(list);
+    list.AddColumn("File path", 4800);
+    list.AddColumn("File Size (bytes)", 1800);
+    TickedRows rows;
+    rows.unticked = {1, 999'999};
+    list.SetCheckBoxes(true);
+    list.SetRows(&rows);
+    std::vector<std::size_t> toggled;
+    list.OnCheckToggle = [&](std::size_t row) {
+        toggled.push_back(row);
+        if (!rows.unticked.erase(row)) {
+            rows.unticked.insert(row);
+        }
+        list.RowChanged(row);
+    };
+    EXPECT_TRUE(list.CheckBoxes());
+    EXPECT_NE(SendMessageW(handle, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES, 0);
+    const auto box = [&](int row) {
+        return SendMessageW(handle, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK);
+    };
+    EXPECT_EQ(box(0), INDEXTOSTATEIMAGEMASK(2)) << "ticked";
+    EXPECT_EQ(box(1), INDEXTOSTATEIMAGEMASK(1)) << "unticked";
+    EXPECT_EQ(box(999'999), INDEXTOSTATEIMAGEMASK(1));
+    EXPECT_EQ(box(999'998), INDEXTOSTATEIMAGEMASK(2));
+
+    // The mouse, on the box of row 2 and then on its text.
+    RECT bounds{};
+    bounds.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendMessageW(handle, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&bounds)));
+    const int middle = (bounds.top + bounds.bottom) / 2;
+    std::optional<POINT> onBox;
+    for (int x = bounds.left; x < bounds.left + 60 && !onBox; ++x) {
+        LVHITTESTINFO hit{};
+        hit.pt = {x, middle};
+        SendMessageW(handle, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.iItem == 2 && (hit.flags & LVHT_ONITEMSTATEICON) != 0) {
+            onBox = hit.pt;
+        }
+    }
+    ASSERT_TRUE(onBox.has_value()) << "no box in front of the row";
+    const auto click = [&](POINT at) {
+        PostMessageW(handle, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        SendMessageW(handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        PumpUntil([] { return false; }, 100);
+    };
+    click(*onBox);
+    EXPECT_EQ(toggled, std::vector<std::size_t>{2});
+    EXPECT_EQ(box(2), INDEXTOSTATEIMAGEMASK(1));
+    click({onBox->x + 200, middle});
+    EXPECT_EQ(toggled, std::vector<std::size_t>{2}) << "a click on the text is no click on the box";
+
+    // Space on the focused row, far down the list.
+    SetFocus(handle);
+    LVITEMW focus{};
+    focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(handle, LVM_SETITEMSTATE, 999'999, reinterpret_cast<LPARAM>(&focus));
+    SendMessageW(handle, WM_KEYDOWN, VK_SPACE, 0x00390001);
+    SendMessageW(handle, WM_CHAR, L' ', 0x00390001);
+    SendMessageW(handle, WM_KEYUP, VK_SPACE, 0xC0390001);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(toggled, (std::vector<std::size_t>{2, 999'999}));
+    EXPECT_EQ(box(999'999), INDEXTOSTATEIMAGEMASK(2));
 }
 
 TEST_F(Win32Controls, ListViewRowsShowTheIconResourceInASmallImageList) {

@@ -102,6 +102,30 @@ constexpr std::array kTexts{
     Entry{"RDRC_lvInvalidLocCH4", "Reason"},
     Entry{"RDRC_lvInvalidLocCH5", "Reg type"},
     Entry{"RDRC_lvInvalidLocCH6", "Attributes"},
+    // The command-line switches and undoing the latest repair.
+    Entry{"UCM_RestBad",
+          "The backup file cannot be read, so nothing was restored. Keldra Maintenance "
+          "restores only from a backup it can read in full:"},
+    Entry{"UCM_RestCame", " values that the latest repair removed came back."},
+    Entry{"UCM_RestDenied", " - no right to write there: start it as administrator"},
+    Entry{"UCM_RestError", " - the registry refused it, error "},
+    Entry{"UCM_RestExisting", "These exist again and were left as they are:"},
+    Entry{"UCM_RestFailed", "These could not be restored:"},
+    Entry{"UCM_RestFrom", "Backup file: "},
+    Entry{"UCM_RestLine", ", line "},
+    Entry{"UCM_RestMore", "Others not listed here: "},
+    Entry{"UCM_RestNone",
+          "There is no repair to undo: no backup file of Keldra Maintenance was found."},
+    Entry{"UCM_RestOf", " of "},
+    Entry{"UCM_Usage",
+          "Keldra Maintenance runs one maintenance pass when it starts without a switch. "
+          "Switches:"},
+    Entry{"UCM_UsageAuto",
+          "-auto  start at Windows logon: wait in the notification area for today's scheduled "
+          "pass, or end when none is due"},
+    Entry{"UCM_UsageHelp", "-?  show this list (also /? and -help)"},
+    Entry{"UCM_UsageRestore",
+          "-restore  put back the registry values that the latest repair removed"},
     Entry{"msg_OverError", "Not Enough Memory"},
 };
 
