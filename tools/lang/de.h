@@ -9,7 +9,9 @@
 namespace keldra::lang {
 
 inline constexpr std::array kGerman{
-    Entry{"DCmain_MsgMemError", "Der Arbeitsspeicher reicht nicht aus, um die Suche nach unnötigen Dateien fortzusetzen. Schließen Sie einige Programme, und starten Sie die Suche erneut."},
+    Entry{"DCmain_MsgMemError",
+          "Der Arbeitsspeicher reicht nicht aus, um die Suche nach unnötigen Dateien fortzusetzen. "
+          "Schließen Sie einige Programme, und starten Sie die Suche erneut."},
     Entry{"OCM_Close", "Schließen"},
     Entry{"OCM_DCap", "Datenträgerprüfung"},
     Entry{"OCM_DRes", "Ergebnisse der Datenträgerprüfung"},
@@ -32,7 +34,10 @@ inline constexpr std::array kGerman{
     Entry{"OCM_SMH", " Std. "},
     Entry{"OCM_SMM", " Min."},
     Entry{"OCM_Sched", "Zeitplan..."},
-    Entry{"OCM_ShC", "Sie können die Wartung jeden Tag oder jede Woche zu einer festen Uhrzeit ausführen lassen. Ist diese Option aktiviert, startet Keldra Maintenance mit Windows und führt die Wartung zur festgelegten Zeit aus."},
+    Entry{"OCM_ShC",
+          "Sie können die Wartung jeden Tag oder jede Woche zu einer festen Uhrzeit ausführen "
+          "lassen. Ist diese Option aktiviert, startet Keldra Maintenance mit Windows und führt "
+          "die Wartung zur festgelegten Zeit aus."},
     Entry{"OCM_ShL1", "Wartung ausführen"},
     Entry{"OCM_ShL2", "um"},
     Entry{"OCM_ShL3", "Uhr"},
@@ -49,13 +54,21 @@ inline constexpr std::array kGerman{
     Entry{"OSM_AML2", "Alle 3 Tage"},
     Entry{"OSM_AML3", "Wöchentlich"},
     Entry{"OSM_KLT", "Keldra Maintenance"},
-    Entry{"OSM_PrevInst", "Keldra Maintenance wird bereits ausgeführt. Klicken Sie auf das Symbol im Infobereich der Taskleiste, um das Fenster zu öffnen."},
+    Entry{"OSM_PrevInst",
+          "Keldra Maintenance wird bereits ausgeführt. Klicken Sie auf das Symbol im Infobereich "
+          "der Taskleiste, um das Fenster zu öffnen."},
     Entry{"OSM_SCap", "Keldra-Zeitplan"},
     Entry{"OSM_SE", "Abbrechen"},
     Entry{"OSM_SN", "Jetzt prüfen"},
     Entry{"OWM_1", "Willkommen bei Keldra Maintenance!"},
-    Entry{"OWM_2a", "Keldra Maintenance erledigt die Wartung automatisch im Hintergrund: Es bereinigt und komprimiert die Registrierung und entfernt temporäre und unnötige Dateien. Den Stand der Prüfung zeigt ein Klick auf das Symbol im Infobereich "},
-    Entry{"OWM_2b", "(während der Prüfung). Gefundene Probleme werden automatisch behoben; das lässt sich abschalten. Nach der Prüfung zeigt ein Klick auf eine Zeile die Liste der Probleme. Die Wartung planen Sie im Zeitplan."},
+    Entry{"OWM_2a",
+          "Keldra Maintenance erledigt die Wartung automatisch im Hintergrund: Es bereinigt und "
+          "komprimiert die Registrierung und entfernt temporäre und unnötige Dateien. Den Stand "
+          "der Prüfung zeigt ein Klick auf das Symbol im Infobereich "},
+    Entry{"OWM_2b",
+          "(während der Prüfung). Gefundene Probleme werden automatisch behoben; das lässt sich "
+          "abschalten. Nach der Prüfung zeigt ein Klick auf eine Zeile die Liste der Probleme. Die "
+          "Wartung planen Sie im Zeitplan."},
     Entry{"OWM_3", "Diese Meldung künftig nicht mehr anzeigen (empfohlen)."},
     Entry{"RDRC_Reason0", "Datei oder Ordner nicht gefunden"},
     Entry{"RDRC_Reason1", "Leerer Typbibliotheksschlüssel"},

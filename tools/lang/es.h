@@ -9,7 +9,9 @@
 namespace keldra::lang {
 
 inline constexpr std::array kSpanish{
-    Entry{"DCmain_MsgMemError", "No hay memoria suficiente para continuar la búsqueda de archivos innecesarios. Cierre algunos programas y vuelva a analizar."},
+    Entry{"DCmain_MsgMemError",
+          "No hay memoria suficiente para continuar la búsqueda de archivos innecesarios. Cierre "
+          "algunos programas y vuelva a analizar."},
     Entry{"OCM_Close", "Cerrar"},
     Entry{"OCM_DCap", "Análisis del disco"},
     Entry{"OCM_DRes", "Resultados del análisis del disco"},
@@ -32,7 +34,10 @@ inline constexpr std::array kSpanish{
     Entry{"OCM_SMH", " h "},
     Entry{"OCM_SMM", " min"},
     Entry{"OCM_Sched", "Programar..."},
-    Entry{"OCM_ShC", "Puede programar el mantenimiento para que se ejecute a una hora determinada cada día o cada semana. Si activa esta opción, Keldra Maintenance se iniciará con Windows y realizará las tareas a la hora indicada."},
+    Entry{"OCM_ShC",
+          "Puede programar el mantenimiento para que se ejecute a una hora determinada cada día o "
+          "cada semana. Si activa esta opción, Keldra Maintenance se iniciará con Windows y "
+          "realizará las tareas a la hora indicada."},
     Entry{"OCM_ShL1", "Ejecutar el mantenimiento"},
     Entry{"OCM_ShL2", "a las"},
     Entry{"OCM_ShL3", "horas"},
@@ -49,13 +54,21 @@ inline constexpr std::array kSpanish{
     Entry{"OSM_AML2", "Cada 3 días"},
     Entry{"OSM_AML3", "Cada semana"},
     Entry{"OSM_KLT", "Keldra Maintenance"},
-    Entry{"OSM_PrevInst", "Keldra Maintenance ya se está ejecutando. Haga clic en su icono del área de notificación para abrir la ventana."},
+    Entry{"OSM_PrevInst",
+          "Keldra Maintenance ya se está ejecutando. Haga clic en su icono del área de "
+          "notificación para abrir la ventana."},
     Entry{"OSM_SCap", "Programador de Keldra"},
     Entry{"OSM_SE", "Cancelar"},
     Entry{"OSM_SN", "Analizar"},
     Entry{"OWM_1", "¡Bienvenido a Keldra Maintenance!"},
-    Entry{"OWM_2a", "Keldra Maintenance mantiene su PC en segundo plano: limpia y compacta el registro y elimina archivos temporales e innecesarios. Para ver el estado del análisis, haga clic en su icono del área de notificación "},
-    Entry{"OWM_2b", "(aparece durante el análisis). Los problemas encontrados se corrigen solos, salvo que desactive esta opción. Tras el análisis, haga clic en una fila para ver los problemas. El Programador programa el mantenimiento."},
+    Entry{"OWM_2a",
+          "Keldra Maintenance mantiene su PC en segundo plano: limpia y compacta el registro y "
+          "elimina archivos temporales e innecesarios. Para ver el estado del análisis, haga clic "
+          "en su icono del área de notificación "},
+    Entry{"OWM_2b",
+          "(aparece durante el análisis). Los problemas encontrados se corrigen solos, salvo que "
+          "desactive esta opción. Tras el análisis, haga clic en una fila para ver los problemas. "
+          "El Programador programa el mantenimiento."},
     Entry{"OWM_3", "No volver a mostrar este mensaje (recomendado)."},
     Entry{"RDRC_Reason0", "No se encontró el archivo o la carpeta"},
     Entry{"RDRC_Reason1", "Clave de biblioteca de tipos vacía"},

@@ -9,7 +9,9 @@
 namespace keldra::lang {
 
 inline constexpr std::array kFrench{
-    Entry{"DCmain_MsgMemError", "La mémoire est insuffisante pour poursuivre la recherche des fichiers inutiles. Fermez quelques programmes, puis relancez l'analyse."},
+    Entry{"DCmain_MsgMemError",
+          "La mémoire est insuffisante pour poursuivre la recherche des fichiers inutiles. Fermez "
+          "quelques programmes, puis relancez l'analyse."},
     Entry{"OCM_Close", "Fermer"},
     Entry{"OCM_DCap", "Analyse du disque"},
     Entry{"OCM_DRes", "Résultats de l'analyse du disque"},
@@ -32,7 +34,10 @@ inline constexpr std::array kFrench{
     Entry{"OCM_SMH", " h "},
     Entry{"OCM_SMM", " min"},
     Entry{"OCM_Sched", "Planifier..."},
-    Entry{"OCM_ShC", "Vous pouvez faire exécuter la maintenance à une heure précise chaque jour ou chaque semaine. Si cette option est activée, Keldra Maintenance démarre avec Windows et effectue les opérations à l'heure indiquée."},
+    Entry{"OCM_ShC",
+          "Vous pouvez faire exécuter la maintenance à une heure précise chaque jour ou chaque "
+          "semaine. Si cette option est activée, Keldra Maintenance démarre avec Windows et "
+          "effectue les opérations à l'heure indiquée."},
     Entry{"OCM_ShL1", "Exécuter la maintenance"},
     Entry{"OCM_ShL2", "à"},
     Entry{"OCM_ShL3", "heures"},
@@ -49,13 +54,21 @@ inline constexpr std::array kFrench{
     Entry{"OSM_AML2", "Tous les 3 jours"},
     Entry{"OSM_AML3", "Toutes les semaines"},
     Entry{"OSM_KLT", "Keldra Maintenance"},
-    Entry{"OSM_PrevInst", "Keldra Maintenance est déjà en cours d'exécution. Cliquez sur son icône dans la zone de notification pour ouvrir sa fenêtre."},
+    Entry{"OSM_PrevInst",
+          "Keldra Maintenance est déjà en cours d'exécution. Cliquez sur son icône dans la zone de "
+          "notification pour ouvrir sa fenêtre."},
     Entry{"OSM_SCap", "Planificateur Keldra"},
     Entry{"OSM_SE", "Annuler"},
     Entry{"OSM_SN", "Analyser"},
     Entry{"OWM_1", "Bienvenue dans Keldra Maintenance !"},
-    Entry{"OWM_2a", "Keldra Maintenance entretient votre PC en arrière-plan : il nettoie et compacte le registre et supprime les fichiers temporaires et inutiles. Pour suivre l'analyse, cliquez sur son icône dans la zone de notification "},
-    Entry{"OWM_2b", "(elle apparaît pendant l'analyse). Les problèmes trouvés sont corrigés automatiquement, sauf si vous désactivez l'option. Après l'analyse, cliquez sur une ligne pour voir les problèmes. Le planificateur programme la maintenance."},
+    Entry{"OWM_2a",
+          "Keldra Maintenance entretient votre PC en arrière-plan : il nettoie et compacte le "
+          "registre et supprime les fichiers temporaires et inutiles. Pour suivre l'analyse, "
+          "cliquez sur son icône dans la zone de notification "},
+    Entry{"OWM_2b",
+          "(elle apparaît pendant l'analyse). Les problèmes trouvés sont corrigés automatiquement, "
+          "sauf si vous désactivez l'option. Après l'analyse, cliquez sur une ligne pour voir les "
+          "problèmes. Le planificateur programme la maintenance."},
     Entry{"OWM_3", "Ne plus afficher ce message (recommandé)."},
     Entry{"RDRC_Reason0", "Fichier ou dossier introuvable"},
     Entry{"RDRC_Reason1", "Clé de bibliothèque de types vide"},

@@ -9,7 +9,9 @@
 namespace keldra::lang {
 
 inline constexpr std::array kPolish{
-    Entry{"DCmain_MsgMemError", "Za mało pamięci, aby kontynuować wyszukiwanie zbędnych plików. Zamknij niektóre programy i uruchom skanowanie ponownie."},
+    Entry{"DCmain_MsgMemError",
+          "Za mało pamięci, aby kontynuować wyszukiwanie zbędnych plików. Zamknij niektóre "
+          "programy i uruchom skanowanie ponownie."},
     Entry{"OCM_Close", "Zamknij"},
     Entry{"OCM_DCap", "Skanowanie dysku"},
     Entry{"OCM_DRes", "Wyniki skanowania dysku"},
@@ -32,7 +34,10 @@ inline constexpr std::array kPolish{
     Entry{"OCM_SMH", " godz. "},
     Entry{"OCM_SMM", " min"},
     Entry{"OCM_Sched", "Harmonogram"},
-    Entry{"OCM_ShC", "Możesz zaplanować konserwację o określonej godzinie codziennie lub co tydzień. Jeśli ta opcja jest włączona, Keldra Maintenance uruchomi się razem z systemem Windows i wykona zadania o wyznaczonej godzinie."},
+    Entry{"OCM_ShC",
+          "Możesz zaplanować konserwację o określonej godzinie codziennie lub co tydzień. Jeśli ta "
+          "opcja jest włączona, Keldra Maintenance uruchomi się razem z systemem Windows i wykona "
+          "zadania o wyznaczonej godzinie."},
     Entry{"OCM_ShL1", "Uruchamiaj"},
     Entry{"OCM_ShL2", "o"},
     Entry{"OCM_ShL3", "godz."},
@@ -49,13 +54,21 @@ inline constexpr std::array kPolish{
     Entry{"OSM_AML2", "Co 3 dni"},
     Entry{"OSM_AML3", "Co tydzień"},
     Entry{"OSM_KLT", "Keldra Maintenance"},
-    Entry{"OSM_PrevInst", "Program Keldra Maintenance jest już uruchomiony. Kliknij jego ikonę w obszarze powiadomień, aby otworzyć okno."},
+    Entry{"OSM_PrevInst",
+          "Program Keldra Maintenance jest już uruchomiony. Kliknij jego ikonę w obszarze "
+          "powiadomień, aby otworzyć okno."},
     Entry{"OSM_SCap", "Harmonogram Keldra"},
     Entry{"OSM_SE", "Anuluj"},
     Entry{"OSM_SN", "Skanuj teraz"},
     Entry{"OWM_1", "Witamy w programie Keldra Maintenance!"},
-    Entry{"OWM_2a", "Keldra Maintenance wykonuje w tle zadania konserwacyjne: czyści i kompaktuje rejestr oraz usuwa zbędne pliki z dysku. Stan skanowania pokaże kliknięcie ikony programu w obszarze powiadomień "},
-    Entry{"OWM_2b", "(pojawia się podczas skanowania). Znalezione problemy są naprawiane automatycznie; tę opcję można wyłączyć. Po skanowaniu kliknij wiersz, aby zobaczyć listę problemów. Konserwację zaplanujesz w Harmonogramie."},
+    Entry{"OWM_2a",
+          "Keldra Maintenance wykonuje w tle zadania konserwacyjne: czyści i kompaktuje rejestr "
+          "oraz usuwa zbędne pliki z dysku. Stan skanowania pokaże kliknięcie ikony programu w "
+          "obszarze powiadomień "},
+    Entry{"OWM_2b",
+          "(pojawia się podczas skanowania). Znalezione problemy są naprawiane automatycznie; tę "
+          "opcję można wyłączyć. Po skanowaniu kliknij wiersz, aby zobaczyć listę problemów. "
+          "Konserwację zaplanujesz w Harmonogramie."},
     Entry{"OWM_3", "Nie pokazuj więcej tego komunikatu (zalecane)."},
     Entry{"RDRC_Reason0", "Nie znaleziono pliku lub folderu"},
     Entry{"RDRC_Reason1", "Pusty klucz biblioteki typów"},
