@@ -17,7 +17,8 @@ void ResultsWindow::Load() {
     // The picture at its own size, its top cut off, above the heading.
     window_->AddControl(ControlKind::Picture, "Image1", {-15, -300, 7200, 1410}, "BANNER", tahoma);
     window_->AddControl(ControlKind::Line, "Line1", {165, 4140, 6825, 15}, "", tahoma);
-    Label1_ = &window_->AddControl(ControlKind::Label, "Label1", {165, 1230, 1845, 195},
+    // As wide as the list: translated headings are longer than "Registry Scan Results".
+    Label1_ = &window_->AddControl(ControlKind::Label, "Label1", {165, 1230, 6825, 195},
                                    design_.heading, tahoma);
     list_ = &window_->AddListView(design_.listName, {165, 1530, 6825, 2535}, tahoma);
     for (const Column& column : design_.columns) {

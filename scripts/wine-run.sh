@@ -3,7 +3,7 @@
 # CMAKE_CROSSCOMPILING_EMULATOR points here, so ctest runs every Windows test
 # executable as: wine-run.sh <program.exe> [args...]
 #
-# The program and the *.dll, *.exe and *.avi files beside it are copied to a
+# The program and the *.dll, *.exe, *.avi and *.msi files beside it are copied to a
 # fresh folder C:\keldra-run\<unique> (ctest may run several at once), which
 # is also the current directory, and removed afterwards. The exit code is the
 # program's. stdin is /dev/null unless KELDRA_RUN_STDIN=inherit.
@@ -84,7 +84,7 @@ trap 'exit 143' TERM
 cp -- "$program" "$rundir/$name"
 shopt -s nullglob nocaseglob
 files=()
-for file in "$srcdir"/*.dll "$srcdir"/*.exe "$srcdir"/*.avi; do
+for file in "$srcdir"/*.dll "$srcdir"/*.exe "$srcdir"/*.avi "$srcdir"/*.msi; do
     [[ $file == "$program" ]] || files+=("$file")
 done
 shopt -u nullglob nocaseglob

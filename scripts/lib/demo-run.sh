@@ -30,10 +30,18 @@ snapshot() { (cd "$sb" && find prefix/drive_c drives -type f ! -path '*/keldra-r
   ! -path '*/keldra-artifacts/*' ! -path '*/Program Files/Keldra Maintenance/*' \
   -printf '%p\t%s\n' | LC_ALL=C sort); }
 
-echo "== installing in C:\\Program Files\\Keldra Maintenance"
+echo "== installing in C:\\Program Files\\Keldra Maintenance (msiexec /i keldra.msi /qn)"
+# Through the package, as a user or a fleet installs it.
+cp "$bin/keldra.msi" "$WINEPREFIX/drive_c/keldra.msi"
+(cd "$WINEPREFIX/drive_c" && "$wine" msiexec /i 'C:\keldra.msi' /qn </dev/null >/dev/null 2>&1) || {
+  echo "msiexec could not install keldra.msi" >&2
+  exit 1
+}
+rm -f "$WINEPREFIX/drive_c/keldra.msi"
 install=$WINEPREFIX/drive_c/Program\ Files/Keldra\ Maintenance
-mkdir -p "$install"
-cp "$bin/keldra.exe" "$bin/lang.dll" "$bin/freemem.exe" "$bin/cpuscan.avi" "$install/"
+for file in keldra.exe lang.dll freemem.exe cpuscan.avi; do
+  [[ -f $install/$file ]] || { echo "the package did not install $file" >&2; exit 1; }
+done
 
 echo "== seeding the demo machine"
 snapshot >"$sb/baseline.txt"

@@ -272,7 +272,8 @@ inline std::wstring LangText(const std::wstring& folder, const char* id) {
         fn(id, buffer, 0);
     }
     wchar_t wide[256] = {};
-    MultiByteToWideChar(1252, 0, buffer, -1, wide, 256);
+    // The library writes the system's ANSI code page, as the program reads it.
+    MultiByteToWideChar(CP_ACP, 0, buffer, -1, wide, 256);
     return wide;
 }
 

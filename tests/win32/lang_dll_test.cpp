@@ -169,9 +169,40 @@ struct Answer {
     bool guard_intact = false;  // nothing written past the 256 bytes
 };
 
+constexpr const wchar_t* kOptions =
+    L"Software\\VB and VBA Program Settings\\Keldra Maintenance\\Options";
+
+// The per-user "Language" setting; nullptr removes it.
+void SetLanguage(const wchar_t* code) {
+    HKEY options = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, &options), ERROR_SUCCESS);
+    if (code == nullptr) {
+        RegDeleteValueW(options, L"Language");
+    } else {
+        RegSetValueExW(options, L"Language", 0, REG_SZ, reinterpret_cast<const BYTE*>(code),
+                       static_cast<DWORD>((wcslen(code) + 1) * sizeof(wchar_t)));
+    }
+    RegCloseKey(options);
+}
+
+// Bytes of the system's ANSI code page as UTF-16.
+std::wstring FromAnsi(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    std::wstring wide(text.size(), L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
+                                      static_cast<int>(text.size()), wide.data(),
+                                      static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return wide;
+}
+
 class LangDll : public ::testing::Test {
   protected:
     void SetUp() override {
+        // The English table, whatever the language of the machine running the test.
+        SetLanguage(english_ ? L"en" : nullptr);
         module_ = LoadLibraryW(BesideTestProgram(L"lang.dll").c_str());
         ASSERT_NE(module_, nullptr)
             << "lang.dll beside the test did not load, error " << GetLastError();
@@ -183,6 +214,7 @@ class LangDll : public ::testing::Test {
         if (module_ != nullptr) {
             FreeLibrary(module_);
         }
+        SetLanguage(nullptr);
     }
 
     Answer Ask(const char* id) const {
@@ -202,6 +234,9 @@ class LangDll : public ::testing::Test {
     }
     std::string Text(std::string_view id) const { return Ask(std::string(id).c_str()).text; }
 
+    std::wstring Wide(std::string_view id) const { return FromAnsi(Text(id)); }
+
+    bool english_ = true;
     HMODULE module_ = nullptr;
     GetValueForIdFn get_ = nullptr;
 };
@@ -282,6 +317,117 @@ TEST_F(LangDll, ExportsOnlyGetValueForIdByName) {
     DWORD name_rva = 0;
     std::memcpy(&name_rva, base + exports.AddressOfNames, sizeof name_rva);
     EXPECT_STREQ(reinterpret_cast<const char*>(base + name_rva), "GetValueForID");
+}
+
+// The language chosen and the code page of the texts. The ctest entries run this suite in
+// Wine processes started with LC_ALL=de_DE.UTF-8, pl_PL.UTF-8 and ru_RU.UTF-8 as well, which
+// gives them that user interface language and the ANSI code page 1252, 1250 and 1251.
+class LangChoice : public LangDll {
+  protected:
+    LangChoice() { english_ = false; }
+};
+
+struct Language {
+    const wchar_t* code;
+    unsigned short primary;
+    // Whether each of the three code pages can show every letter of the language:
+    // 1252 (Western), 1250 (Central European), 1251 (Cyrillic).
+    bool in1252, in1250, in1251;
+    const wchar_t* fixButton;
+    const wchar_t* problems;   // "7" and OCM_PStat
+    const wchar_t* recovered;  // "1" and OCM_MStat
+    const wchar_t* countdown;  // OCM_SMC "1" OCM_SMH "21" OCM_SMM
+};
+
+// German letters (ä ö ü ß) are all in 1250 too; French è and Spanish ñ are not.
+const Language kLanguages[] = {
+    {L"en", LANG_ENGLISH, true, true, true, L"Fix problems", L"7 problems found", L"1 MB recovered",
+     L"Scheduled maintenance starts in 1 h 21 min"},
+    {L"de", LANG_GERMAN, true, true, false, L"Probleme beheben", L"7 Probleme gefunden",
+     L"1 MB freigegeben", L"Die geplante Wartung beginnt in 1 Std. 21 Min."},
+    {L"fr", LANG_FRENCH, true, false, false, L"Tout corriger", L"7 problèmes trouvés",
+     L"1 Mo d'espace libéré", L"La maintenance planifiée démarre dans 1 h 21 min"},
+    {L"es", LANG_SPANISH, true, false, false, L"Corregir todo", L"7 problemas encontrados",
+     L"1 MB de espacio recuperado", L"El mantenimiento programado empieza dentro de 1 h 21 min"},
+    {L"pl", LANG_POLISH, false, true, false, L"Napraw problemy", L"7 – znalezione problemy",
+     L"1 MB odzyskano", L"Zaplanowana konserwacja rozpocznie się za 1 godz. 21 min"},
+    {L"ru", LANG_RUSSIAN, false, false, true, L"Исправить всё", L"7 — найденные проблемы",
+     L"1 МБ освобождено", L"Обслуживание по расписанию начнётся через 1 ч 21 мин"},
+};
+
+const Language& English() {
+    return kLanguages[0];
+}
+
+bool Shown(const Language& l) {
+    switch (GetACP()) {
+        case 1252:
+            return l.in1252;
+        case 1250:
+            return l.in1250;
+        case 1251:
+            return l.in1251;
+        default:
+            return &l == &English();
+    }
+}
+
+// What a user of this language gets on this system: the language, or English where the
+// code page cannot show it.
+const Language& Expected(const Language& l) {
+    return Shown(l) ? l : English();
+}
+
+TEST_F(LangChoice, FollowsTheUserInterfaceLanguageWhereTheCodePageShowsIt) {
+    const unsigned short primary = PRIMARYLANGID(GetUserDefaultUILanguage());
+    const Language* language = &English();
+    for (const Language& l : kLanguages) {
+        if (l.primary == primary) {
+            language = &l;
+        }
+    }
+    const Language& expected = Expected(*language);
+    EXPECT_EQ(Wide("OCM_FB"), expected.fixButton)
+        << "interface language " << primary << ", code page " << GetACP();
+    // An unknown setting leaves the choice to the interface language.
+    SetLanguage(L"xx");
+    EXPECT_EQ(Wide("OCM_FB"), expected.fixButton);
+}
+
+TEST_F(LangChoice, SettingChoosesAnyLanguageTheCodePageShows) {
+    for (const Language& l : kLanguages) {
+        for (const std::wstring& code : {std::wstring(l.code), std::wstring(l.code) + L"-XX"}) {
+            SetLanguage(code.c_str());
+            const Language& expected = Expected(l);
+            EXPECT_EQ(Wide("OCM_FB"), expected.fixButton) << code << ", code page " << GetACP();
+            EXPECT_EQ(FromAnsi("7" + Text("OCM_PStat")), expected.problems) << code;
+            EXPECT_EQ(FromAnsi("1" + Text("OCM_MStat")), expected.recovered) << code;
+            EXPECT_EQ(FromAnsi(Text("OCM_SMC") + "1" + Text("OCM_SMH") + "21" + Text("OCM_SMM")),
+                      expected.countdown)
+                << code;
+        }
+    }
+}
+
+TEST_F(LangChoice, EveryIdentifierHasTextInEveryLanguageShown) {
+    for (const Language& l : kLanguages) {
+        if (!Shown(l)) {
+            continue;
+        }
+        SetLanguage(l.code);
+        ASSERT_EQ(Wide("OCM_FB"), l.fixButton);
+        for (const std::string_view id : kIdentifiers) {
+            const Answer a = Ask(std::string(id).c_str());
+            EXPECT_EQ(a.result, 1) << id;
+            EXPECT_FALSE(a.text.empty()) << l.code << ' ' << id;
+            EXPECT_LE(a.text.size(), 255u) << l.code << ' ' << id;
+            EXPECT_TRUE(a.terminated && a.guard_intact) << l.code << ' ' << id;
+            // The bytes are text of this code page, not UTF-8 read as such.
+            EXPECT_FALSE(FromAnsi(a.text).empty()) << l.code << ' ' << id;
+            EXPECT_EQ(a.text.find('?'), std::string::npos) << l.code << ' ' << id;
+        }
+        EXPECT_LE(Text("OSM_KLT").size(), 63u) << l.code;
+    }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "keldra_version.h"
 #include "platform/win32/handles.h"
 #include "win32/beside.h"
 
@@ -225,30 +226,38 @@ TEST(Resources, ManifestAsksForCommonControls6AndDpiAwareness) {
     }
 }
 
-TEST(Resources, VersionInformationNamesTheProduct) {
-    std::vector<wchar_t> path(MAX_PATH);
-    ASSERT_NE(GetModuleFileNameW(nullptr, path.data(), MAX_PATH), 0u);
+// The version information of a binary: every one of the build carries the build's version.
+void ExpectVersionInformation(const std::wstring& path, std::wstring_view originalName,
+                              DWORD fileType) {
+    SCOPED_TRACE(std::string(path.begin(), path.end()));
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.data(), &ignored);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
     ASSERT_NE(size, 0u);
     std::vector<BYTE> info(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path.data(), 0, size, info.data()));
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
 
     void* fixed_ptr = nullptr;
     UINT fixed_size = 0;
     ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", &fixed_ptr, &fixed_size));
     ASSERT_GE(fixed_size, sizeof(VS_FIXEDFILEINFO));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(fixed_ptr);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000001u);  // 0.1
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000000u);  // .0.0
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000001u);
+    constexpr DWORD kMs = (KELDRA_VERSION_MAJOR << 16) | KELDRA_VERSION_MINOR;
+    constexpr DWORD kLs = KELDRA_VERSION_PATCH << 16;
+    EXPECT_EQ(fixed->dwFileVersionMS, kMs);
+    EXPECT_EQ(fixed->dwFileVersionLS, kLs);
+    EXPECT_EQ(fixed->dwProductVersionMS, kMs);
+    EXPECT_EQ(fixed->dwProductVersionLS, kLs);
+    EXPECT_EQ(fixed->dwFileType, fileType);
 
+    const std::wstring version = std::to_wstring(KELDRA_VERSION_MAJOR) + L"." +
+                                 std::to_wstring(KELDRA_VERSION_MINOR) + L"." +
+                                 std::to_wstring(KELDRA_VERSION_PATCH) + L".0";
     const std::pair<const wchar_t*, std::wstring_view> strings[] = {
         {L"CompanyName", L"Keldra"},
-        {L"FileDescription", L"Keldra Maintenance"},
         {L"ProductName", L"Keldra Maintenance"},
-        {L"FileVersion", L"0.1.0.0"},
-        {L"OriginalFilename", L"keldra.exe"}};
+        {L"FileVersion", version},
+        {L"ProductVersion", version},
+        {L"OriginalFilename", originalName}};
     for (const auto& [key, expected] : strings) {
         void* value = nullptr;
         UINT chars = 0;
@@ -256,6 +265,20 @@ TEST(Resources, VersionInformationNamesTheProduct) {
         ASSERT_TRUE(VerQueryValueW(info.data(), query.c_str(), &value, &chars)) << key;
         EXPECT_EQ(std::wstring_view(static_cast<const wchar_t*>(value)), expected);
     }
+    void* description = nullptr;
+    UINT chars = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\FileDescription",
+                               &description, &chars));
+    EXPECT_GT(chars, 1u);
+}
+
+TEST(Resources, VersionInformationOnEveryBinaryNamesTheProductAndTheBuildVersion) {
+    // This test carries keldra.exe's resources; the helpers lie beside it.
+    std::vector<wchar_t> path(MAX_PATH);
+    ASSERT_NE(GetModuleFileNameW(nullptr, path.data(), MAX_PATH), 0u);
+    ExpectVersionInformation(path.data(), L"keldra.exe", VFT_APP);
+    ExpectVersionInformation(BesideTestProgram(L"lang.dll"), L"lang.dll", VFT_DLL);
+    ExpectVersionInformation(BesideTestProgram(L"freemem.exe"), L"freemem.exe", VFT_APP);
 }
 
 // False when even a plain window cannot be made, as under Wine without a graphics driver.

@@ -1,21 +1,31 @@
-// lang.dll: the program's texts (English), looked up by identifier. The program loads the
-// DLL from its own folder and calls GetValueForID for every text it shows.
+// lang.dll: the program's texts, looked up by identifier. The program loads the DLL from
+// its own folder and calls GetValueForID for every text it shows. The English table below
+// is the list of identifiers; every translation answers the same ones (checked at compile
+// time), in the user's language when the system's ANSI code page can show it.
 #include <windows.h>
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <utility>
+
+#include "tools/lang/code_page.h"
+#include "tools/lang/entry.h"
+#include "tools/lang/translations.h"
 
 namespace {
 
-struct Entry {
-    std::string_view id;
-    std::string_view text;
-};
+using keldra::lang::Entry;
+using keldra::lang::kTranslations;
+using keldra::lang::Translation;
 
-// Code page 1252. Sorted by identifier in byte order (checked below) for the binary search.
+// ASCII, so the same in every code page. Sorted by identifier in byte order (checked below)
+// for the binary search; each translation lists the same identifiers in the same order.
 // The program glues some texts to numbers and paths as they are, so their blanks are part
 // of the text: " problems found" follows a number.
 constexpr std::array kTexts{
@@ -151,21 +161,161 @@ constexpr bool SortedAndUnique() {
 }
 static_assert(SortedAndUnique(), "kTexts must be sorted by identifier, each identifier once");
 
-constexpr bool AllFit() {
-    return std::all_of(kTexts.begin(), kTexts.end(), [](const Entry& e) {
-        return !e.text.empty() && e.text.size() <= kMaxText &&
-               e.text.find('\0') == std::string_view::npos;
-    });
+// Characters of a UTF-8 text, or nothing when it is not valid UTF-8. In the single-byte
+// code page of its language each character is one byte.
+constexpr std::optional<std::size_t> CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
+        if (length == 0 || i + length > text.size()) {
+            return std::nullopt;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) >> 6) != 0x2) {
+                return std::nullopt;
+            }
+        }
+        i += length;
+    }
+    return count;
 }
-static_assert(AllFit(), "every text must be non-empty and fit the caller's 255 bytes");
+
+constexpr bool Fits(std::string_view text, std::size_t limit) {
+    const auto count = CharacterCount(text);
+    return !text.empty() && count && *count <= limit && text.find('\0') == std::string_view::npos;
+}
+
+constexpr std::string_view TextOf(std::span<const Entry> table, std::string_view id) {
+    for (const Entry& e : table) {
+        if (e.id == id) {
+            return e.text;
+        }
+    }
+    return {};
+}
+
+// The program writes these texts right after a number or before one, a path or the second
+// half of the welcome text, with nothing in between.
+constexpr bool JoinsWithBlanks(std::span<const Entry> table) {
+    for (const std::string_view id : {"OCM_PStat", "OCM_MStat", "OCM_SMH", "OCM_SMM"}) {
+        if (!TextOf(table, id).starts_with(' ')) {
+            return false;
+        }
+    }
+    for (const std::string_view id : {"OCM_SMC", "OCM_SMH", "OCM_SIn", "OWM_2a"}) {
+        if (!TextOf(table, id).ends_with(' ')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Where a table first differs from the English list of identifiers: kTexts.size() when it
+// has every identifier in the same order and no other. A translation missing for a new
+// identifier stops the build here, at its position.
+constexpr std::size_t FirstDifference(std::span<const Entry> table) {
+    for (std::size_t i = 0; i < kTexts.size(); ++i) {
+        if (i >= table.size() || table[i].id != kTexts[i].id) {
+            return i;
+        }
+    }
+    return table.size() == kTexts.size() ? kTexts.size() : kTexts.size() + 1;
+}
+
+constexpr bool AllFit(std::span<const Entry> table) {
+    return std::all_of(table.begin(), table.end(),
+                       [](const Entry& e) { return Fits(e.text, kMaxText); }) &&
+           Fits(TextOf(table, "OSM_KLT"), kMaxTip);
+}
+
+static_assert(AllFit(kTexts), "every text must be non-empty and fit the caller's 255 bytes");
 static_assert(Find("OSM_KLT") != nullptr && Find("OSM_KLT")->text.size() <= kMaxTip,
               "the tray tip is cut after 63 characters");
+static_assert(JoinsWithBlanks(kTexts), "the blanks around joined numbers belong to the texts");
+
+// One check per language, so that the compiler names the table that fails.
+template <std::size_t I>
+constexpr bool Complete() {
+    constexpr const Translation& T = kTranslations[I];
+    static_assert(FirstDifference(T.texts) == kTexts.size(),
+                  "a translation lacks an identifier of kTexts (or has another) at this index");
+    static_assert(AllFit(T.texts),
+                  "every translated text must be valid UTF-8, non-empty and at most 255 "
+                  "characters (the tray tip 63)");
+    static_assert(JoinsWithBlanks(T.texts),
+                  "the blanks around joined numbers belong to the translated texts too");
+    return true;
+}
+static_assert(Complete<0>() && Complete<1>() && Complete<2>() && Complete<3>() && Complete<4>() &&
+              kTranslations.size() == 5);
+
+// The "Language" setting of the program's per-user settings, lower case, or "".
+std::string LanguageSetting() {
+    wchar_t data[32] = {};
+    DWORD bytes = sizeof data - sizeof(wchar_t);
+    if (RegGetValueW(HKEY_CURRENT_USER,
+                     L"Software\\VB and VBA Program Settings\\Keldra Maintenance\\Options",
+                     L"Language", RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::string code;
+    for (const wchar_t* c = data; *c != L'\0' && *c != L'-' && *c != L'_'; ++c) {
+        if (*c >= 0x80) {
+            return {};
+        }
+        code += static_cast<char>(*c >= L'A' && *c <= L'Z' ? *c - L'A' + L'a' : *c);
+    }
+    return code;
+}
+
+// The translation asked for: the setting when it names one ("en" names English), else the
+// user's interface language; nullptr for English.
+const Translation* Wanted() {
+    const std::string setting = LanguageSetting();
+    if (setting == "en") {
+        return nullptr;
+    }
+    for (const Translation& t : kTranslations) {
+        if (t.code == setting) {
+            return &t;
+        }
+    }
+    const unsigned short primary = PRIMARYLANGID(GetUserDefaultUILanguage());
+    for (const Translation& t : kTranslations) {
+        if (t.primaryLanguage == primary) {
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
+// The translation's text of entry `index` in the system's ANSI code page, or nothing when
+// that code page cannot show every one of its texts: a window half in one language and half
+// in '?' helps nobody, so such a system gets English.
+std::optional<std::string> Translated(const Translation& t, std::size_t index) {
+    std::optional<std::string> wanted;
+    for (std::size_t i = 0; i < t.texts.size(); ++i) {
+        auto text = keldra::lang::FromUtf8(t.texts[i].text, CP_ACP);
+        if (!text || text->size() > kMaxText) {
+            return std::nullopt;
+        }
+        if (i == index) {
+            wanted = std::move(text);
+        }
+    }
+    return wanted;
+}
 
 }  // namespace
 
 // id: NUL-terminated identifier. buffer: 255 writable bytes plus one for the NUL. The third
-// argument is reserved and always 0. Returns 1 and writes the text for a known identifier;
-// returns 0 and leaves the buffer alone otherwise.
+// argument is reserved and always 0. Returns 1 and writes the text for a known identifier,
+// in the system's ANSI code page; returns 0 and leaves the buffer alone otherwise.
 extern "C" SHORT WINAPI GetValueForID(const char* id, char* buffer, INT /*reserved*/) {
     if (id == nullptr || buffer == nullptr) {
         return 0;
@@ -174,7 +324,20 @@ extern "C" SHORT WINAPI GetValueForID(const char* id, char* buffer, INT /*reserv
     if (entry == nullptr) {
         return 0;
     }
-    std::memcpy(buffer, entry->text.data(), entry->text.size());
-    buffer[entry->text.size()] = '\0';
+    std::string_view text = entry->text;
+    std::optional<std::string> translated;
+    try {
+        if (const Translation* t = Wanted()) {
+            translated = Translated(*t, static_cast<std::size_t>(entry - kTexts.data()));
+        }
+    } catch (...) {
+        // Out of memory: the English text needs none, and nothing may unwind into the caller.
+        translated.reset();
+    }
+    if (translated) {
+        text = *translated;
+    }
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
     return 1;
 }
