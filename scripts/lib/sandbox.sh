@@ -143,21 +143,19 @@ sandbox_check() {
     if ((${#roots[@]})); then
         # A find that failed would hide links, so it means refusal. But programs
         # running in the sandbox at the same time (ctest -j) create and remove
-        # folders, and find fails on one that vanishes under it even with
-        # -ignore_readdir_race: try again before giving up.
+        # folders and links: find fails on a folder that vanishes under it even
+        # with -ignore_readdir_race, and realpath on a link that a test has just
+        # turned into a loop. Try again before giving up.
         for attempt in 1 2 3 fail; do
             if [[ $attempt == fail ]]; then
-                _sandbox_err "refusing $sb: could not list the links below its drives"
+                _sandbox_err "refusing $sb: could not list and resolve the links below its drives"
                 return 1
             fi
             [[ $attempt == 3 ]] && errors=/dev/stderr || errors=/dev/null
             mapfile -d '' links < <(find "${roots[@]}" -ignore_readdir_race -type l -print0 2>"$errors")
-            wait "$!" && break
+            wait "$!" || continue
+            _sandbox_resolve res "${links[@]}" 2>"$errors" && break
         done
-        if ! _sandbox_resolve res "${links[@]}"; then
-            _sandbox_err "refusing $sb: could not resolve the links below its drives"
-            return 1
-        fi
         for i in "${!links[@]}"; do
             if ! _sandbox_inside "$root" "${res[i]}"; then
                 _sandbox_err "refusing $sb: link ${links[i]#"$root"/} -> $(readlink -- "${links[i]}") leads to ${res[i]}, outside the sandbox"
