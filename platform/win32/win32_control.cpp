@@ -163,11 +163,7 @@ int Win32Control::DropHeight() const {
     return 8 * (item > 0 ? item : 16) + 2;
 }
 
-void Win32Control::Move(const ui::Twips& position) {
-    position_ = position;
-    if (!handle_) {
-        return;
-    }
+void Win32Control::PlaceAt(const ui::Twips& position) {
     int left = owner_.PixelsX(position.left);
     int top = owner_.PixelsY(position.top);
     if (frame_ != nullptr) {
@@ -180,9 +176,17 @@ void Win32Control::Move(const ui::Twips& position) {
         // The window's height holds the open list; the closed box takes its font's height.
         height += DropHeight();
     }
-    const POINT before = Origin();
     SetWindowPos(handle_.get(), nullptr, left, top, owner_.PixelsX(position.width), height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Control::Move(const ui::Twips& position) {
+    position_ = position;
+    if (!handle_) {
+        return;
+    }
+    const POINT before = Origin();
+    PlaceAt(position);
     if (kind_ == ui::ControlKind::Frame) {
         const POINT after = Origin();
         owner_.ForEachInside(*this, [&](Win32Control& child) {
@@ -510,20 +514,7 @@ void Win32Control::Rescale() {
     SendMessageW(handle_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(owner_.FontFor(font_)), FALSE);
     // A frame's children come later in the window's list: each is placed from its own
     // twips once the frame stands where it belongs.
-    const ui::Twips position = position_;
-    int left = owner_.PixelsX(position.left);
-    int top = owner_.PixelsY(position.top);
-    if (frame_ != nullptr) {
-        const POINT origin = frame_->Origin();
-        left += origin.x;
-        top += origin.y;
-    }
-    int height = owner_.PixelsY(position.height);
-    if (kind_ == ui::ControlKind::ComboBox) {
-        height += DropHeight();
-    }
-    SetWindowPos(handle_.get(), nullptr, left, top, owner_.PixelsX(position.width), height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceAt(position_);
     if (kind_ == ui::ControlKind::Picture) {
         ShowPicture(Wide(pictureName_));
     }

@@ -91,6 +91,8 @@ class Win32Control final : public ui::Control {
     POINT Origin() const;
     // The open list of a drop-down list, in pixels: part of its window's height.
     int DropHeight() const;
+    // The window placed at these twips at the window's DPI, inside its frame if it has one.
+    void PlaceAt(const ui::Twips& position);
     // The text colour for WM_CTLCOLORSTATIC.
     COLORREF TextColor() const;
     HCURSOR Cursor() const;
