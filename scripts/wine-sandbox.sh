@@ -58,7 +58,7 @@ reg_has() {
 }
 
 cmd_create() {
-    local sb="" cdrom=0 network=0 root start log letter
+    local sb="" cdrom=0 network=0 root start log letter font fonts wine_fonts
     while (($#)); do
         case $1 in
             --cdrom) cdrom=1 ;;
@@ -115,7 +115,7 @@ cmd_create() {
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n'
         printf '"Desktop"="Default"\r\n'
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
-        printf '"Default"="1024x768"\r\n'
+        printf '"Default"="%s"\r\n' "$KELDRA_SCREEN"
     } >"$root/prefix/drive_c/keldra-setup.reg"
 
     sandbox_check "$root" || die "create: the new sandbox $root failed the check before Wine ran"
@@ -151,10 +151,20 @@ cmd_create() {
     # letters "0 1 r" and the dialog font falls back to DejaVu Sans. Copies in the
     # prefix's Fonts folder are found as on Windows (copies, not links: nothing below a
     # drive may lead out of the sandbox).
+    # Wine's Tahoma has bitmaps for 8 to 16 pixels only (8.25 pt up to 120 DPI) and draws
+    # larger sizes from outlines of another shape, in which its bold face is not bold. The
+    # sandbox gets the regular face without its bitmaps and no bold face, so that every
+    # DPI shows the same letters and Wine makes bold ones from them at every size.
     wine_fonts=/usr/share/wine/fonts
-    if [[ -d $wine_fonts && -d $root/prefix/drive_c/windows/Fonts ]]; then
-        cp -- "$wine_fonts"/*.ttf "$root/prefix/drive_c/windows/Fonts/" ||
-            die "create: could not copy Wine's fonts into $root/prefix/drive_c/windows/Fonts"
+    fonts=$root/prefix/drive_c/windows/Fonts
+    if [[ -d $wine_fonts && -d $fonts ]]; then
+        for font in "$wine_fonts"/*.ttf; do
+            case ${font##*/} in
+                tahoma.ttf) perl "$here/lib/outline-only-font.pl" "$font" "$fonts/tahoma.ttf" ;;
+                tahomabd.ttf) ;;
+                *) cp -- "$font" "$fonts/" ;;
+            esac || die "create: could not copy Wine's font $font into $fonts"
+        done
     fi
 
     # reg import says little when a value is not written; read it back.
@@ -170,7 +180,7 @@ cmd_create() {
     fi
     reg_has "$root/prefix/user.reg" 'Software\\Wine\\Explorer' '"Desktop"="Default"' ||
         die "create: virtual desktop setting missing from $root/prefix/user.reg"
-    reg_has "$root/prefix/user.reg" 'Software\\Wine\\Explorer\\Desktops' '"Default"="1024x768"' ||
+    reg_has "$root/prefix/user.reg" 'Software\\Wine\\Explorer\\Desktops' "\"Default\"=\"$KELDRA_SCREEN\"" ||
         die "create: virtual desktop size missing from $root/prefix/user.reg"
 
     # wineboot links Desktop, Documents, Music, ... to $HOME. HOME is inside
