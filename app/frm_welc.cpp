@@ -19,8 +19,9 @@ void FrmWelc::Load() {
     Label2_ =
         &window_->AddControl(ControlKind::Label, "Label2", {270, 1110, 4575, 240},
                              "Welcome to Keldra Maintenance!", Font{"Tahoma", 8.25, true, false});
+    // Tall enough for the text in ten lines, as it wraps at 144 DPI, above the line.
     Label1_ =
-        &window_->AddControl(ControlKind::Label, "Label1", {270, 1515, 4575, 1920}, "", tahoma);
+        &window_->AddControl(ControlKind::Label, "Label1", {270, 1485, 4575, 2100}, "", tahoma);
     chkNotShow_ =
         &window_->AddControl(ControlKind::CheckBox, "chkNotShow", {270, 3795, 4605, 420},
                              "Do not show this message in the future (recommended).", tahoma);

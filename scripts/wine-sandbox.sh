@@ -9,7 +9,9 @@
 # with --cdrom a CD-ROM drive E: (drives/e, label KELDRA_CD) and with
 # --network a network drive N: (drives/n). It has no Z: drive and no link
 # into the real home, so the cleaner under test cannot reach the machine's
-# own files. See scripts/lib/sandbox.sh for the layout.
+# own files. See scripts/lib/sandbox.sh for the layout. Its Tahoma is DejaVu
+# Sans Condensed, or Wine's own with KELDRA_SANDBOX_TAHOMA=wine (see the fonts
+# below).
 set -euo pipefail
 
 here=${BASH_SOURCE[0]%/*}
@@ -58,7 +60,8 @@ reg_has() {
 }
 
 cmd_create() {
-    local sb="" cdrom=0 network=0 root start log letter
+    local sb="" cdrom=0 network=0 root start log letter font fonts wine_fonts
+    local tahoma=${KELDRA_SANDBOX_TAHOMA:-}
     while (($#)); do
         case $1 in
             --cdrom) cdrom=1 ;;
@@ -72,6 +75,9 @@ cmd_create() {
         shift
     done
     [[ -n $sb ]] || { usage >&2; exit 2; }
+    if [[ $tahoma != wine && ! -f /usr/share/fonts/truetype/dejavu/DejaVuSansCondensed.ttf ]]; then
+        die "create: DejaVu Sans Condensed, the sandbox's Tahoma, is missing (Debian package fonts-dejavu-extra)"
+    fi
 
     # An existing folder is fine only when empty (mktemp -d hands us one);
     # anything else might be someone's data.
@@ -115,7 +121,11 @@ cmd_create() {
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n'
         printf '"Desktop"="Default"\r\n'
         printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n'
-        printf '"Default"="1024x768"\r\n'
+        printf '"Default"="%s"\r\n' "$KELDRA_SCREEN"
+        if [[ $tahoma != wine ]]; then
+            printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+            printf '"Tahoma"="DejaVu Sans Condensed"\r\n'
+        fi
     } >"$root/prefix/drive_c/keldra-setup.reg"
 
     sandbox_check "$root" || die "create: the new sandbox $root failed the check before Wine ran"
@@ -151,10 +161,21 @@ cmd_create() {
     # letters "0 1 r" and the dialog font falls back to DejaVu Sans. Copies in the
     # prefix's Fonts folder are found as on Windows (copies, not links: nothing below a
     # drive may lead out of the sandbox).
+    # Wine's Tahoma, though, has bitmaps for 8 to 16 pixels only (8.25 pt up to 120 DPI)
+    # and draws larger sizes from outlines of Bitstream Vera's shape, whose bold is not
+    # bold. Without it, the replacement set above makes DejaVu Sans Condensed (Vera's
+    # heir, with a bold face; within a few per cent of Tahoma's widths, a little narrower)
+    # the Tahoma of every DPI. KELDRA_SANDBOX_TAHOMA=wine keeps Wine's Tahoma instead, for
+    # measuring with Tahoma's own widths.
     wine_fonts=/usr/share/wine/fonts
-    if [[ -d $wine_fonts && -d $root/prefix/drive_c/windows/Fonts ]]; then
-        cp -- "$wine_fonts"/*.ttf "$root/prefix/drive_c/windows/Fonts/" ||
-            die "create: could not copy Wine's fonts into $root/prefix/drive_c/windows/Fonts"
+    fonts=$root/prefix/drive_c/windows/Fonts
+    if [[ -d $wine_fonts && -d $fonts ]]; then
+        for font in "$wine_fonts"/*.ttf; do
+            if [[ $tahoma != wine && ${font##*/} == tahoma*.ttf ]]; then
+                continue
+            fi
+            cp -- "$font" "$fonts/" || die "create: could not copy Wine's font $font into $fonts"
+        done
     fi
 
     # reg import says little when a value is not written; read it back.
@@ -168,9 +189,14 @@ cmd_create() {
         reg_has "$root/prefix/system.reg" 'Software\\Wine\\Drives' '"n:"="network"' ||
             die "create: drive type of n: missing from $root/prefix/system.reg"
     fi
+    if [[ $tahoma != wine ]]; then
+        reg_has "$root/prefix/user.reg" 'Software\\Wine\\Fonts\\Replacements' \
+            '"Tahoma"="DejaVu Sans Condensed"' ||
+            die "create: the replacement of Tahoma is missing from $root/prefix/user.reg"
+    fi
     reg_has "$root/prefix/user.reg" 'Software\\Wine\\Explorer' '"Desktop"="Default"' ||
         die "create: virtual desktop setting missing from $root/prefix/user.reg"
-    reg_has "$root/prefix/user.reg" 'Software\\Wine\\Explorer\\Desktops' '"Default"="1024x768"' ||
+    reg_has "$root/prefix/user.reg" 'Software\\Wine\\Explorer\\Desktops' "\"Default\"=\"$KELDRA_SCREEN\"" ||
         die "create: virtual desktop size missing from $root/prefix/user.reg"
 
     # wineboot links Desktop, Documents, Music, ... to $HOME. HOME is inside

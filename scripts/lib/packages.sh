@@ -5,7 +5,7 @@ KELDRA_PACKAGES=(
   cmake ninja-build g++ googletest libgtest-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
-  wine64 libwine fonts-wine
+  wine64 libwine fonts-wine fonts-dejavu-core fonts-dejavu-extra
   xvfb x11-utils imagemagick
   wixl
 )

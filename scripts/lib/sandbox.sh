@@ -19,6 +19,10 @@
 # Where wine64 and wineserver live. Tests point this at a fake Wine.
 : "${KELDRA_WINE_DIR:=/usr/lib/wine}"
 
+# The screen the Windows programs draw on: Wine's virtual desktop and the X server under it.
+# Tall enough for the main window at 144 DPI (about 800 pixels with its frame).
+KELDRA_SCREEN=1280x1024
+
 # Resolved root of the sandbox that last passed sandbox_check in this shell.
 _keldra_checked_sb=""
 # Set by _sandbox_root.
@@ -268,7 +272,7 @@ sandbox_server_stop() {
     )
 }
 
-# sandbox_display_start SB: start a private X server (Xvfb, 1024x768, no TCP) for the
+# sandbox_display_start SB: start a private X server (Xvfb, KELDRA_SCREEN, no TCP) for the
 # Windows programs of SB to draw on, and export DISPLAY for it. Xvfb picks a free display
 # number itself (-displayfd: it skips numbers whose lock file or socket is taken, with no
 # race against another sandbox starting at the same time) and reports it only once it
@@ -282,7 +286,7 @@ sandbox_display_start() {
         return 1
     fi
     : >"$root/xvfb.display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    Xvfb -displayfd 3 -screen 0 "${KELDRA_SCREEN}x24" -nolisten tcp \
         3>"$root/xvfb.display" </dev/null >"$root/xvfb.log" 2>&1 &
     pid=$!
     printf '%s\n' "$pid" >"$root/xvfb.pid"

@@ -59,6 +59,17 @@ class DpiEndToEnd : public ProgramTest {
         ProgramTest::TearDown();
     }
 
+    // Centred on the sandbox's screen, the whole window shows: its picture is all of it.
+    static void ExpectOnScreen(HWND window) {
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        EXPECT_TRUE(frame.left >= screen.left && frame.top >= screen.top &&
+                    frame.right <= screen.right && frame.bottom <= screen.bottom)
+            << "window (" << frame.left << ", " << frame.top << ")-(" << frame.right << ", "
+            << frame.bottom << "), screen " << screen.right << "x" << screen.bottom;
+    }
+
     static int ClientWidth(HWND window) {
         RECT client{};
         GetClientRect(window, &client);
@@ -78,6 +89,7 @@ class DpiEndToEnd : public ProgramTest {
             },
             10))
             << picture;
+        ExpectOnScreen(results);
         Sleep(500);  // let it paint
         Screenshot(results, picture);
         PostMessageW(results, WM_CLOSE, 0, 0);
@@ -95,6 +107,7 @@ TEST_F(DpiEndToEnd, EveryWindowIsLaidOutAt144Dpi) {
         [&] { return (welcome = ProgramWindowWith(keldra.Id(), Lang("OWM_3"))) != nullptr; }, 20));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(welcome) != FALSE; }, 5));
     EXPECT_EQ(ClientWidth(welcome), MulDiv(5085, 144, 1440)) << "twips at 144 DPI";
+    ExpectOnScreen(welcome);
     Sleep(500);
     Screenshot(welcome, L"welcome-144dpi.bmp");
     PostMessageW(welcome, WM_CLOSE, 0, 0);
@@ -104,9 +117,7 @@ TEST_F(DpiEndToEnd, EveryWindowIsLaidOutAt144Dpi) {
     ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
     EXPECT_EQ(ClientWidth(main), MulDiv(6225, 144, 1440));
-    // At 144 DPI the main window is taller than the sandbox's 768-pixel screen, where it
-    // stands centred: up to the top, the picture shows all but its lower border.
-    SetWindowPos(main, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ExpectOnScreen(main);
     Sleep(500);
     Screenshot(main, L"main-144dpi.bmp");
 
@@ -124,6 +135,7 @@ TEST_F(DpiEndToEnd, EveryWindowIsLaidOutAt144Dpi) {
         },
         10));
     EXPECT_EQ(ClientWidth(scheduler), MulDiv(5505, 144, 1440));
+    ExpectOnScreen(scheduler);
     Sleep(500);
     Screenshot(scheduler, L"scheduler-144dpi.bmp");
     PostMessageW(scheduler, WM_CLOSE, 0, 0);

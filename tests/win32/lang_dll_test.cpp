@@ -348,7 +348,7 @@ const Language kLanguages[] = {
     {L"fr", LANG_FRENCH, true, false, false, L"Tout corriger", L"7 problèmes trouvés",
      L"1 Mo d'espace libéré", L"La maintenance planifiée démarre dans 1 h 21 min"},
     {L"es", LANG_SPANISH, true, false, false, L"Corregir todo", L"7 problemas encontrados",
-     L"1 MB de espacio recuperado", L"El mantenimiento programado empieza dentro de 1 h 21 min"},
+     L"1 MB recuperados", L"El mantenimiento programado empieza dentro de 1 h 21 min"},
     {L"pl", LANG_POLISH, false, true, false, L"Napraw problemy", L"7 – znalezione problemy",
      L"1 MB odzyskano", L"Zaplanowana konserwacja rozpocznie się za 1 godz. 21 min"},
     {L"ru", LANG_RUSSIAN, false, false, true, L"Исправить всё", L"7 — найденные проблемы",

@@ -1,6 +1,7 @@
 #pragma once
-// What a window looks like at its DPI, as a user would judge it: a single-line text that
-// does not fit its control is cut, and two controls that overlap hide each other. It
+// What a window looks like at its DPI, as a user would judge it: a text that does not fit
+// its control, on one line or wrapped at the control's width, is cut, so is a drop-down
+// list's item wider than its box, and two controls that overlap hide each other. It
 // measures whatever texts the controls hold, so it serves every language.
 #include <windows.h>
 
@@ -21,6 +22,16 @@ struct ControlBox {
     RECT ink{};
     LONG_PTR style = 0;
 };
+
+// The flags a static control of this style draws its text with.
+inline UINT StaticTextFlags(LONG_PTR style) {
+    const LONG_PTR type = style & SS_TYPEMASK;
+    UINT flags = DT_EXPANDTABS | (type == SS_LEFTNOWORDWRAP ? DT_SINGLELINE : DT_WORDBREAK);
+    if ((style & SS_NOPREFIX) != 0) {
+        flags |= DT_NOPREFIX;
+    }
+    return flags;
+}
 
 inline std::vector<ControlBox> VisibleControls(HWND window) {
     std::vector<ControlBox> boxes;
@@ -52,7 +63,7 @@ inline std::vector<ControlBox> VisibleControls(HWND window) {
             const HGDIOBJ old = SelectObject(dc, font);
             RECT text{0, 0, box.rect.right - box.rect.left, 0};
             DrawTextW(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text,
-                      DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+                      DT_CALCRECT | StaticTextFlags(box.style));
             SelectObject(dc, old);
             ReleaseDC(child, dc);
             box.ink.right = std::min(box.rect.right, box.rect.left + text.right);
@@ -68,6 +79,80 @@ inline bool Contains(const RECT& outer, const RECT& inner) {
            inner.bottom <= outer.bottom;
 }
 
+// The room a control gives its text and the room the text takes, in pixels; false for a
+// control that shows no text of its own (pictures, lines, lists).
+struct TextFit {
+    SIZE room{};
+    SIZE needs{};
+};
+inline bool MeasureText(const ControlBox& box, HDC dc, int dpi, TextFit& fit) {
+    const bool isStatic = box.className == L"Static";
+    const bool isButton = box.className == L"Button";
+    if (box.text.empty() || (!isStatic && !isButton)) {
+        return false;
+    }
+    const LONG_PTR type = isStatic ? (box.style & SS_TYPEMASK) : (box.style & BS_TYPEMASK);
+    if (isStatic && type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT &&
+        type != SS_LEFTNOWORDWRAP) {
+        return false;
+    }
+    fit.room = {box.rect.right - box.rect.left, box.rect.bottom - box.rect.top};
+    UINT flags = DT_SINGLELINE | DT_NOPREFIX;
+    if (isStatic) {
+        flags = StaticTextFlags(box.style);
+    } else if (type == BS_3STATE || type == BS_AUTO3STATE || type == BS_CHECKBOX ||
+               type == BS_AUTOCHECKBOX) {
+        fit.room.cx -= MulDiv(13 + 4, dpi, 96);  // the box and its gap
+        if ((box.style & BS_MULTILINE) != 0) {
+            flags = DT_WORDBREAK | DT_NOPREFIX;
+        }
+    } else if (type == BS_GROUPBOX) {
+        fit.room.cx -= MulDiv(8 + 8, dpi, 96);  // the frame's line either side of its caption
+    } else {
+        fit.room.cx -= MulDiv(2 * 4, dpi, 96);  // the push button's edge
+    }
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(box.handle, WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    // Wrapped at the control's width as the control wraps it: a word wider than that
+    // comes back wider, more lines come back taller.
+    RECT text{0, 0, std::max<LONG>(fit.room.cx, 1), 0};
+    DrawTextW(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text, flags | DT_CALCRECT);
+    SelectObject(dc, old);
+    fit.needs = {text.right, text.bottom};
+    return true;
+}
+
+// The items of a drop-down list that do not fit the box it shows the chosen one in.
+inline std::vector<std::string> CutListItems(const ControlBox& box) {
+    std::vector<std::string> cut;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (box.className != L"ComboBox" || GetComboBoxInfo(box.handle, &info) == FALSE) {
+        return cut;
+    }
+    const HDC dc = GetDC(box.handle);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(box.handle, WM_GETFONT, 0, 0));
+    const HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const auto count = SendMessageW(box.handle, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto length = SendMessageW(box.handle, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring item(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(box.handle, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, item.c_str(), static_cast<int>(item.size()), &extent);
+        const LONG room = info.rcItem.right - info.rcItem.left;
+        if (extent.cx > room) {
+            cut.push_back("ComboBox item \"" + platform::win32::Narrow(item) + "\" needs " +
+                          std::to_string(extent.cx) + " px, has " + std::to_string(room));
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(box.handle, dc);
+    return cut;
+}
+
 // Texts cut and controls overlapping, one line each; empty when the window is sound.
 inline std::vector<std::string> LayoutProblems(HWND window, int dpi) {
     std::vector<std::string> problems;
@@ -78,52 +163,20 @@ inline std::vector<std::string> LayoutProblems(HWND window, int dpi) {
     const std::vector<ControlBox> boxes = VisibleControls(window);
     const HDC dc = GetDC(window);
     for (const ControlBox& box : boxes) {
-        if (box.text.empty()) {
+        for (std::string& item : CutListItems(box)) {
+            problems.push_back(std::move(item));
+        }
+        TextFit fit;
+        if (!MeasureText(box, dc, dpi, fit)) {
             continue;
-        }
-        const bool isStatic = box.className == L"Static";
-        const bool isButton = box.className == L"Button";
-        if (!isStatic && !isButton) {
-            continue;
-        }
-        const LONG_PTR type = isStatic ? (box.style & SS_TYPEMASK) : (box.style & BS_TYPEMASK);
-        if (isStatic && type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT &&
-            type != SS_LEFTNOWORDWRAP) {
-            continue;  // pictures, lines
-        }
-        const auto font = reinterpret_cast<HFONT>(SendMessageW(box.handle, WM_GETFONT, 0, 0));
-        const HGDIOBJ old =
-            SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, box.text.c_str(), static_cast<int>(box.text.size()), &extent);
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, old);
-        const int width = box.rect.right - box.rect.left;
-        const int height = box.rect.bottom - box.rect.top;
-        // A label two lines high or more wraps its text: only one line high can cut it.
-        if (isStatic && height >= 2 * metrics.tmHeight) {
-            continue;
-        }
-        int room = width;
-        if (isButton && (type == BS_3STATE || type == BS_AUTO3STATE || type == BS_CHECKBOX ||
-                         type == BS_AUTOCHECKBOX)) {
-            room -= MulDiv(13 + 4, dpi, 96);  // the box and its gap
-            if ((box.style & BS_MULTILINE) != 0 && height >= 2 * metrics.tmHeight) {
-                continue;
-            }
-        } else if (isButton && type == BS_GROUPBOX) {
-            room -= MulDiv(8 + 8, dpi, 96);  // the frame's line either side of its caption
-        } else if (isButton) {
-            room -= MulDiv(2 * 4, dpi, 96);  // the push button's edge
         }
         // Classic label heights (195 twips: 13 px at 96 DPI for Tahoma 8.25 pt's 14 px
-        // cell) leave out the cell's last row, which letters hardly reach: one pixel of it
-        // may go.
-        if (extent.cx > room || metrics.tmHeight - 1 > height) {
-            problems.push_back(name(box) + " needs " + std::to_string(extent.cx) + "x" +
-                               std::to_string(metrics.tmHeight) + " px, has " +
-                               std::to_string(room) + "x" + std::to_string(height));
+        // cell) leave out the last line's bottom row, which letters hardly reach: one
+        // pixel of it may go.
+        if (fit.needs.cx > fit.room.cx || fit.needs.cy - 1 > fit.room.cy) {
+            problems.push_back(name(box) + " needs " + std::to_string(fit.needs.cx) + "x" +
+                               std::to_string(fit.needs.cy) + " px, has " +
+                               std::to_string(fit.room.cx) + "x" + std::to_string(fit.room.cy));
         }
     }
     ReleaseDC(window, dc);

@@ -15,7 +15,7 @@ inline constexpr std::array kSpanish{
     Entry{"OCM_Close", "Cerrar"},
     Entry{"OCM_DCap", "Análisis del disco"},
     Entry{"OCM_DRes", "Resultados del análisis del disco"},
-    Entry{"OCM_DoneNP", "Listo, no se encontraron problemas"},
+    Entry{"OCM_DoneNP", "Listo, sin problemas"},
     Entry{"OCM_DoneNS", "Listo, no hay nada que limpiar"},
     Entry{"OCM_DoneStat", "Listo"},
     Entry{"OCM_ESM", "Activar el mantenimiento programado"},
@@ -25,7 +25,7 @@ inline constexpr std::array kSpanish{
     Entry{"OCM_LC1", "Ruta del archivo"},
     Entry{"OCM_LC2", "Tamaño (bytes)"},
     Entry{"OCM_MCap", "Keldra Maintenance"},
-    Entry{"OCM_MStat", " MB de espacio recuperado"},
+    Entry{"OCM_MStat", " MB recuperados"},
     Entry{"OCM_PStat", " problemas encontrados"},
     Entry{"OCM_RCap", "Análisis del registro"},
     Entry{"OCM_RRes", "Resultados del análisis del registro"},
@@ -38,7 +38,7 @@ inline constexpr std::array kSpanish{
           "Puede programar el mantenimiento para que se ejecute a una hora determinada cada día o "
           "cada semana. Si activa esta opción, Keldra Maintenance se iniciará con Windows y "
           "realizará las tareas a la hora indicada."},
-    Entry{"OCM_ShL1", "Ejecutar el mantenimiento"},
+    Entry{"OCM_ShL1", "Ejecutar"},
     Entry{"OCM_ShL2", "a las"},
     Entry{"OCM_ShL3", "horas"},
     Entry{"OCM_ShL4", "minutos"},

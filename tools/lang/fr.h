@@ -38,7 +38,7 @@ inline constexpr std::array kFrench{
           "Vous pouvez faire exécuter la maintenance à une heure précise chaque jour ou chaque "
           "semaine. Si cette option est activée, Keldra Maintenance démarre avec Windows et "
           "effectue les opérations à l'heure indiquée."},
-    Entry{"OCM_ShL1", "Exécuter la maintenance"},
+    Entry{"OCM_ShL1", "Lancer"},
     Entry{"OCM_ShL2", "à"},
     Entry{"OCM_ShL3", "heures"},
     Entry{"OCM_ShL4", "minutes"},
@@ -52,7 +52,7 @@ inline constexpr std::array kFrench{
     Entry{"OCM_lblProc3", "Nettoyage du disque..."},
     Entry{"OSM_AML1", "Tous les jours"},
     Entry{"OSM_AML2", "Tous les 3 jours"},
-    Entry{"OSM_AML3", "Toutes les semaines"},
+    Entry{"OSM_AML3", "Chaque semaine"},
     Entry{"OSM_KLT", "Keldra Maintenance"},
     Entry{"OSM_PrevInst",
           "Keldra Maintenance est déjà en cours d'exécution. Cliquez sur son icône dans la zone de "
