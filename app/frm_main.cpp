@@ -6,6 +6,7 @@
 
 #include "app/mod_lang.h"
 #include "app/start_switches.h"
+#include "platform/captions.h"
 #include "registry/remove.h"
 #include "registry/scanreg_ini.h"
 #include "schedule/due_time.h"
@@ -88,8 +89,7 @@ FrmMain::FrmMain(Program& program)
           program.ports.ui, [this](std::string_view id) { return Text(id); }, program.problems,
           AllEnd),
       SHD_(program.ports.files),
-      system_({program.ports.volumes, program.ports.systemInfo, program.ports.process,
-               [this] { return GroupSeparator ? GroupSeparator() : std::string(","); }}),
+      system_({program.ports.volumes, program.ports.systemInfo, program.ports.process}),
       drives_(program.ports.volumes, system_),
       driveRows_(drives_),
       frmDiskScanDetails_(
@@ -372,22 +372,28 @@ void FrmMain::tmrUpd_Timer() {
 }
 
 void FrmMain::Lang() {
-    for (std::size_t i = 0; i < 4; ++i) {
-        lblProc_[i]->SetText(Text("OCM_lblProc" + std::to_string(i)));
-    }
-    for (std::size_t i = 0; i < 4; ++i) {
-        lblDesc_[i]->SetText(Text("OCM_lblDesc" + std::to_string(i)));
-    }
-    chkAutoFix_->SetText(Text("OCM_FA"));
-    cmdCorrectProblems_->SetText(Text("OCM_FB"));
-    cmdScheduler_->SetText(Text("OCM_Sched"));
-    cmdCancel_->SetText(Text("OSM_SE"));
-    cmdScnN_->SetText(Text("OSM_SN"));
-    window_->SetCaption(Text("OCM_MCap"));
-    lblStatus_[0]->SetText(Text("OCM_DoneStat"));
-    lblStatus_[2]->SetText(Text("OCM_DoneStat"));
-    lblStatus_[1]->SetText(Text("OCM_PStat"));
-    lblStatus_[3]->SetText(Text("OCM_MStat"));
+    const platform::ui::Caption captions[] = {
+        {lblProc_[0], "OCM_lblProc0"},
+        {lblProc_[1], "OCM_lblProc1"},
+        {lblProc_[2], "OCM_lblProc2"},
+        {lblProc_[3], "OCM_lblProc3"},
+        {lblDesc_[0], "OCM_lblDesc0"},
+        {lblDesc_[1], "OCM_lblDesc1"},
+        {lblDesc_[2], "OCM_lblDesc2"},
+        {lblDesc_[3], "OCM_lblDesc3"},
+        {chkAutoFix_, "OCM_FA"},
+        {cmdCorrectProblems_, "OCM_FB"},
+        {cmdScheduler_, "OCM_Sched"},
+        {cmdCancel_, "OSM_SE"},
+        {cmdScnN_, "OSM_SN"},
+        {nullptr, "OCM_MCap"},
+        {lblStatus_[0], "OCM_DoneStat"},
+        {lblStatus_[2], "OCM_DoneStat"},
+        {lblStatus_[1], "OCM_PStat"},
+        {lblStatus_[3], "OCM_MStat"},
+    };
+    platform::ui::ApplyCaptions(*window_, captions,
+                                [this](std::string_view id) { return Text(id); });
 }
 
 void FrmMain::Form_Activate() {
@@ -588,11 +594,8 @@ void FrmMain::FixRegistry() {
 }
 
 void FrmMain::OptimizeRegistry() {
-    registry::ScanregINI ini(ports_.files, ports_.textFiles, [this](Pointer pointer) {
-        if (SetScreenPointer) {
-            SetScreenPointer(pointer);
-        }
-    });
+    registry::ScanregINI ini(ports_.files, ports_.textFiles,
+                             [this](Pointer pointer) { ports_.ui.SetScreenPointer(pointer); });
     ini.ReadINI();
     ini.SetOptimize();
     ini.WriteINI();

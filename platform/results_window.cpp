@@ -1,5 +1,7 @@
 #include "platform/results_window.h"
 
+#include "platform/captions.h"
+
 namespace keldra::platform::ui {
 
 ResultsWindow::ResultsWindow(UiPort& ui, TextLookup text, const bool& allEnd, Design design,
@@ -49,9 +51,9 @@ void ResultsWindow::Form_Load() {
     if (!text_) {
         return;
     }
-    window_->SetCaption(text_(design_.captionId));
-    Label1_->SetText(text_(design_.headingId));
-    cmdClose_->SetText(text_("OCM_Close"));
+    const ui::Caption captions[] = {
+        {nullptr, design_.captionId}, {Label1_, design_.headingId}, {cmdClose_, "OCM_Close"}};
+    ui::ApplyCaptions(*window_, captions, text_);
     for (std::size_t i = 0; i < design_.columns.size(); ++i) {
         list_->SetColumnHeader(i, text_(design_.columns[i].headerId));
     }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/owned_key.h"
 #include "registry/mdl_registry.h"
 #include "registry/path_readings.h"
 
@@ -80,24 +81,6 @@ std::string KeyName(std::string_view path) {
     const auto slash = path.rfind('\\');
     return UpperText(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
-
-// Closes a walked key whichever way its walk ends.
-class WalkedKey {
-  public:
-    WalkedKey(platform::RegistryPort& registry, RegKey key) : registry_(registry), key_(key) {}
-    ~WalkedKey() {
-        if (key_ != 0) {
-            registry_.CloseKey(key_);
-        }
-    }
-    WalkedKey(const WalkedKey&) = delete;
-    WalkedKey& operator=(const WalkedKey&) = delete;
-    RegKey get() const { return key_; }
-
-  private:
-    platform::RegistryPort& registry_;
-    RegKey key_;
-};
 
 // A subkey name the walks can open: not empty, and without a NUL (the platform ends a
 // path at a NUL, so the key reached would be another one).
@@ -279,9 +262,9 @@ void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
     // its link value and no subkeys, so no walk follows a link (a loop of links cannot
     // recurse, and no key is walked under two names). A start path may lead through links.
     const WalkDepth depth(depth_);
-    const WalkedKey key(registry, depth.Enumerated()
-                                      ? mdlRegistry::OpenEnumeratedKey(registry, root, path)
-                                      : mdlRegistry::OpenKey(registry, root, path));
+    const platform::OwnedKey key(
+        registry, depth.Enumerated() ? mdlRegistry::OpenEnumeratedKey(registry, root, path)
+                                     : mdlRegistry::OpenKey(registry, root, path));
     if (style.endUnopened && key.get() == 0) {
         return;
     }
@@ -352,7 +335,7 @@ void RegistryScan::ScanFileTypes(RegKey root, std::string path) {
     platform::RegistryPort& registry = services_.registry;
     // The extension keys below are found by enumeration.
     const WalkDepth depth(depth_);
-    const WalkedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
+    const platform::OwnedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
     std::uint32_t subKeys = 0;
     std::uint32_t values = 0;
     mdlRegistry::QueryKeyInfo(registry, key.get(), subKeys, values);

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/calendar.h"
+#include "platform/scope_exit.h"
 
 namespace keldra::platform::sim {
 
@@ -58,11 +59,16 @@ constexpr std::array<char16_t, 128> kWindows1252{
 }  // namespace
 
 DateTime SimClock::Now() const {
-    const long long seconds = DaysFromCivil(base_.year, base_.month, base_.day) * 86400LL +
-                              base_.hour * 3600LL + base_.minute * 60LL + base_.second +
+    using namespace std::chrono;
+    const sys_days baseDay = year{base_.year} / base_.month / base_.day;
+    const long long seconds = baseDay.time_since_epoch().count() * 86400LL + base_.hour * 3600LL +
+                              base_.minute * 60LL + base_.second +
                               static_cast<std::uint32_t>(ticks_ - baseTicks_) / 1000;
+    const year_month_day day{sys_days{days{seconds / 86400}}};
     DateTime now;
-    CivilFromDays(seconds / 86400, now.year, now.month, now.day);
+    now.year = static_cast<int>(day.year());
+    now.month = static_cast<int>(static_cast<unsigned>(day.month()));
+    now.day = static_cast<int>(static_cast<unsigned>(day.day()));
     const long long rest = seconds % 86400;
     now.hour = static_cast<int>(rest / 3600);
     now.minute = static_cast<int>(rest % 3600 / 60);
@@ -397,9 +403,8 @@ std::optional<std::uint32_t> SimTimer::Due() const {
 void SimTimer::Tick() {
     start_ = clock_.Ticks();
     if (OnTimer) {
-        running_ = true;  // a tick does not re-enter its own handler
+        const FlagWhile running(running_);  // a tick does not re-enter its own handler
         OnTimer();
-        running_ = false;
     }
 }
 
@@ -510,18 +515,19 @@ void SimUi::Deactivate(SimWindow* window) {
 
 void SimWindow::ShowModal() {
     visible_ = true;
-    modal_ = true;
-    ++showCount_;
-    // Active while it is shown; closing it gives the activation back.
-    ui_.active_ = this;
-    ui_.activated_.push_back(this);
-    if (ui_.onModal) {
-        ui_.onModal(*this);
+    {
+        const FlagWhile modal(modal_);
+        ++showCount_;
+        // Active while it is shown; closing it gives the activation back.
+        ui_.active_ = this;
+        ui_.activated_.push_back(this);
+        if (ui_.onModal) {
+            ui_.onModal(*this);
+        }
+        if (loaded_ && visible_) {
+            Unload();  // the user closes it
+        }
     }
-    if (loaded_ && visible_) {
-        Unload();  // the user closes it
-    }
-    modal_ = false;
     if (visible_) {
         Hide();
     }

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/scope_exit.h"
 #include "platform/win32/win32_modal.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_ui_shared.h"
@@ -249,10 +250,12 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
                 const std::weak_ptr<int> alive = life_;
                 const auto handler = running->OnTimer;
                 running->running_ = true;
+                const ScopeExit finished([&] {
+                    if (!alive.expired()) {
+                        running->running_ = false;  // timers live as long as their window
+                    }
+                });
                 RunHandler([&] { Raise(handler); });
-                if (!alive.expired()) {
-                    running->running_ = false;  // timers live as long as their window
-                }
                 return true;
             }
             return false;
