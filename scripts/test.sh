@@ -32,6 +32,14 @@ run_tests() {
   summaries+=("$name: $(grep -E 'tests passed' "$log" | tail -n 1) ($cases)")
 }
 
+echo "== format and shell checks"
+if ! scripts/check-style.sh; then
+  status=1
+  summaries+=("style: FAILED (see above)")
+else
+  summaries+=("style: clang-format and shellcheck clean")
+fi
+
 echo "== native: configure and build"
 cmake --preset native >/dev/null
 cmake --build --preset native -- -j "$jobs"

@@ -8,6 +8,7 @@ KELDRA_PACKAGES=(
   wine64 libwine fonts-wine
   xvfb x11-utils imagemagick
   wixl
+  clang-format shellcheck
 )
 
 # Installs whatever of KELDRA_PACKAGES is missing. As root it uses apt-get; otherwise it
