@@ -94,12 +94,13 @@ struct SimFileSystem::Parsed {
 SimFileSystem::SimFileSystem() = default;
 SimFileSystem::~SimFileSystem() = default;
 
-SimFileSystem::Parsed SimFileSystem::Parse(std::string_view utf8) const {
-    Parsed parsed;
-    std::u16string path = text::Utf8ToUtf16(utf8);
+namespace {
+
+// A path's units as Win32 reads them: "/" as a backslash, the long-path prefix dropped; the
+// failure of a share or an invalid character.
+FileStatus Normalise(std::u16string& path, FileStatus networkError) {
     if (path.empty()) {
-        parsed.status = file_status::kPathNotFound;
-        return parsed;
+        return file_status::kPathNotFound;
     }
     for (char16_t& unit : path) {
         if (unit == u'/') {
@@ -109,14 +110,60 @@ SimFileSystem::Parsed SimFileSystem::Parse(std::string_view utf8) const {
     if (path.starts_with(u"\\\\?\\")) {
         path.erase(0, 4);  // the long-path prefix: the rest is taken as it is
     } else if (path.starts_with(u"\\\\")) {
-        parsed.status = networkError_;
-        return parsed;
+        return networkError;
     }
     for (const char16_t unit : path) {
         if (IsInvalidUnit(unit)) {
-            parsed.status = file_status::kInvalidName;
-            return parsed;
+            return file_status::kInvalidName;
         }
+    }
+    return file_status::kSuccess;
+}
+
+// Appends the names of `rest` to `parts`, as Win32 reads them: "." and empty names
+// skipped, ".." going up, the last name without its trailing dots and blanks, a name in
+// the middle without one trailing dot.
+void AppendNames(std::u16string_view rest, std::vector<std::u16string>& parts) {
+    std::vector<std::u16string_view> segments;
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        const std::size_t end = std::min(rest.find(u'\\', start), rest.size());
+        segments.push_back(rest.substr(start, end - start));
+        start = end + 1;
+    }
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        std::u16string segment(segments[i]);
+        if (segment.empty() || segment == u".") {
+            continue;
+        }
+        if (segment == u"..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+            continue;
+        }
+        if (i + 1 == segments.size()) {
+            while (!segment.empty() && (segment.back() == u'.' || segment.back() == u' ')) {
+                segment.pop_back();
+            }
+            if (segment.empty()) {
+                continue;
+            }
+        } else if (segment.back() == u'.' && !AllDots(segment)) {
+            segment.pop_back();
+        }
+        parts.push_back(std::move(segment));
+    }
+}
+
+}  // namespace
+
+SimFileSystem::Parsed SimFileSystem::Parse(std::string_view utf8) const {
+    Parsed parsed;
+    std::u16string path = text::Utf8ToUtf16(utf8);
+    parsed.status = Normalise(path, networkError_);
+    if (parsed.status != file_status::kSuccess) {
+        return parsed;
     }
 
     std::u16string_view rest = path;
@@ -153,40 +200,8 @@ SimFileSystem::Parsed SimFileSystem::Parse(std::string_view utf8) const {
             parsed.parts = std::move(base.parts);
         }
     }
-
     parsed.trailingSeparator = !rest.empty() && rest.back() == u'\\';
-    std::vector<std::u16string_view> segments;
-    std::size_t start = 0;
-    while (start <= rest.size()) {
-        const std::size_t end = std::min(rest.find(u'\\', start), rest.size());
-        segments.push_back(rest.substr(start, end - start));
-        start = end + 1;
-    }
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        std::u16string segment(segments[i]);
-        if (segment.empty() || segment == u".") {
-            continue;
-        }
-        if (segment == u"..") {
-            if (!parsed.parts.empty()) {
-                parsed.parts.pop_back();
-            }
-            continue;
-        }
-        const bool last = i + 1 == segments.size();
-        if (last) {
-            // The last name loses every trailing dot and blank.
-            while (!segment.empty() && (segment.back() == u'.' || segment.back() == u' ')) {
-                segment.pop_back();
-            }
-            if (segment.empty()) {
-                continue;
-            }
-        } else if (segment.back() == u'.' && !AllDots(segment)) {
-            segment.pop_back();  // a name in the middle loses one trailing dot
-        }
-        parsed.parts.push_back(std::move(segment));
-    }
+    AppendNames(rest, parsed.parts);
     return parsed;
 }
 
