@@ -1,8 +1,12 @@
-#include "platform/results_window.h"
+#include "results/results_window.h"
 
 #include "platform/captions.h"
 
-namespace keldra::platform::ui {
+namespace keldra::results {
+
+using platform::ui::Caption;
+using platform::ui::ControlKind;
+using platform::ui::Font;
 
 ResultsWindow::ResultsWindow(UiPort& ui, TextLookup text, const bool& allEnd, Design design,
                              const ListRows& rows)
@@ -51,9 +55,9 @@ void ResultsWindow::Form_Load() {
     if (!text_) {
         return;
     }
-    const ui::Caption captions[] = {
+    const Caption captions[] = {
         {nullptr, design_.captionId}, {Label1_, design_.headingId}, {cmdClose_, "OCM_Close"}};
-    ui::ApplyCaptions(*window_, captions, text_);
+    platform::ui::ApplyCaptions(*window_, captions, text_);
     for (std::size_t i = 0; i < design_.columns.size(); ++i) {
         list_->SetColumnHeader(i, text_(design_.columns[i].headerId));
     }
@@ -97,4 +101,4 @@ void ResultsWindow::Unload() {
     }
 }
 
-}  // namespace keldra::platform::ui
+}  // namespace keldra::results
