@@ -11,17 +11,17 @@ mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 mapfile -t scripts < <(git ls-files '*.sh' .ci/run)
 
 if clang-format --dry-run --Werror "${sources[@]}"; then
-  echo "format: ${#sources[@]} C++ files as clang-format writes them"
+    echo "format: ${#sources[@]} C++ files as clang-format writes them"
 else
-  echo "format: the files above differ from clang-format's layout (clang-format -i <file>)"
-  status=1
+    echo "format: the files above differ from clang-format's layout (clang-format -i <file>)"
+    status=1
 fi
 
 # -x follows the sourced libraries, whose paths the scripts give relative to themselves.
 if shellcheck -x -P SCRIPTDIR "${scripts[@]}"; then
-  echo "shell: ${#scripts[@]} scripts clean under shellcheck"
+    echo "shell: ${#scripts[@]} scripts clean under shellcheck"
 else
-  echo "shell: shellcheck found the problems above"
-  status=1
+    echo "shell: shellcheck found the problems above"
+    status=1
 fi
 exit "$status"
