@@ -392,56 +392,81 @@ bool RegistryScan::ClassRegistered(const std::string& path) {
     return mdlRegistry::KeyExists(services_.registry, reg_root::kClassesRoot, path);
 }
 
-void RegistryScan::TestComValue(RegKey root, const std::string& path, std::string& name,
-                                const std::string& d, std::uint32_t type) {
-    const std::string n = StripNulls(name);
-    const std::string k = KeyName(path);
-    const std::string upperName = UpperText(n);
-    const auto report = [&](int slot) {
-        AddtoList(root, path, n, d, static_cast<std::int32_t>(type), slot);
-    };
-    const bool braced = !d.empty() && d.front() == '{';
+namespace {
 
-    if (d.find(":\\") != std::string::npos) {
-        if (LooksLikeWalkedPath(d) && !checks_.CheckValid(d)) {
-            report(reason::kMissingFile);
-        }
-    } else if (d.empty() && k == "TYPELIB") {
+// The COM checks that the key's own name selects (`k`, upper case), in their order; true
+// when one applies, whether or not it found a problem. `registered` tells whether a key
+// of HKEY_CLASSES_ROOT exists.
+template <typename Report, typename Registered>
+bool CheckByKeyName(const std::string& k, const std::string& n, const std::string& d,
+                    const Report& report, const Registered& registered) {
+    const bool braced = !d.empty() && d.front() == '{';
+    if (d.empty() && k == "TYPELIB") {
         report(reason::kEmptyTypeLibKey);
     } else if (!d.empty() && n.empty() && k == "TYPELIB" && braced) {
-        if (!ClassRegistered("TYPELIB\\" + d)) {
+        if (!registered("TYPELIB\\" + d)) {
             report(reason::kTypeLibNotRegistered);
         }
     } else if (d.empty() && n.empty() && k == "CLSID") {
         report(reason::kEmptyClsid);
     } else if (!d.empty() && n.empty() && k == "CLSID" && braced) {
-        if (!ClassRegistered("CLSID\\" + d)) {
+        if (!registered("CLSID\\" + d)) {
             report(reason::kClassNotRegistered);
         }
     } else if (d.empty() && n.empty() && (k == "PROGID" || k == "VERSIONINDEPENDENTPROGID")) {
         report(reason::kEmptyProgId);
     } else if (!d.empty() && n.empty() && k == "PROGID") {
-        if (!ClassRegistered(d)) {
+        if (!registered(d)) {
             report(reason::kProgIdNotRegistered);
         }
     } else if (d.empty() && n.empty() && k == "INPROCSERVER32") {
         report(reason::kEmptyInprocServer32);
     } else if (d.empty() && n.empty() && k == "INPROCSERVER") {
         report(reason::kEmptyInprocServer);
-    } else if (d.empty() && upperName == "CLSID") {
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The COM checks that the value's name selects (`upperName`), when the key's name did not.
+template <typename Report, typename Registered>
+void CheckByValueName(const std::string& upperName, const std::string& d, const Report& report,
+                      const Registered& registered) {
+    if (d.empty() && upperName == "CLSID") {
         report(reason::kEmptyClsid);
     } else if (!d.empty() && upperName == "TYPELIB") {
-        if (!ClassRegistered("TYPELIB\\" + d)) {
+        if (!registered("TYPELIB\\" + d)) {
             report(reason::kTypeLibNotRegistered);
         }
     } else if (!d.empty() && upperName == "PROGID") {
-        if (!ClassRegistered(d)) {
+        if (!registered(d)) {
             report(reason::kProgIdNotRegistered);
         }
     } else if (d.empty() && upperName == "INPROCSERVER32") {
         report(reason::kEmptyInprocServer32);
     } else if (d.empty() && upperName == "INPROCSERVER") {
         report(reason::kEmptyInprocServer);
+    }
+}
+
+}  // namespace
+
+void RegistryScan::TestComValue(RegKey root, const std::string& path, std::string& name,
+                                const std::string& d, std::uint32_t type) {
+    const std::string n = StripNulls(name);
+    const auto report = [&](int slot) {
+        AddtoList(root, path, n, d, static_cast<std::int32_t>(type), slot);
+    };
+    if (d.find(":\\") != std::string::npos) {
+        if (LooksLikeWalkedPath(d) && !checks_.CheckValid(d)) {
+            report(reason::kMissingFile);
+        }
+        return;
+    }
+    const auto registered = [this](const std::string& key) { return ClassRegistered(key); };
+    if (!CheckByKeyName(KeyName(path), n, d, report, registered)) {
+        CheckByValueName(UpperText(n), d, report, registered);
     }
 }
 

@@ -87,6 +87,7 @@ class Win32Window final : public ui::Window {
     // The parts of Handle for one message each; true when the message was handled.
     bool Notified(const NMHDR& header, LPARAM lParam, LRESULT& result);
     bool StaticPainting(HDC dc, HWND control, LRESULT& result) const;
+    bool CursorSet(HWND control, WORD hitTest, LRESULT& result) const;
     bool TimerTicked(WPARAM id, LRESULT& result);
     void Activating(HWND window, WPARAM wParam);
     void Resized(HWND window, WPARAM wParam);

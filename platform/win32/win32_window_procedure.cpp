@@ -200,6 +200,17 @@ bool Win32Window::StaticPainting(HDC dc, HWND control, LRESULT& result) const {
     return true;
 }
 
+bool Win32Window::CursorSet(HWND control, WORD hitTest, LRESULT& result) const {
+    const Win32Control* found = FindControl(control);
+    const HCURSOR shape = found != nullptr ? found->Cursor() : nullptr;
+    if (shape == nullptr || hitTest != HTCLIENT) {
+        return false;
+    }
+    SetCursor(shape);
+    result = TRUE;
+    return true;
+}
+
 bool Win32Window::TimerTicked(WPARAM id, LRESULT& result) {
     for (const auto& timer : timers_) {
         if (timer->id_ != id) {
@@ -276,16 +287,8 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         case WM_CTLCOLORSTATIC:
             return StaticPainting(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
                                   result);
-        case WM_SETCURSOR: {
-            const Win32Control* control = FindControl(reinterpret_cast<HWND>(wParam));
-            const HCURSOR shape = control != nullptr ? control->Cursor() : nullptr;
-            if (shape == nullptr || LOWORD(lParam) != HTCLIENT) {
-                return false;
-            }
-            SetCursor(shape);
-            result = TRUE;
-            return true;
-        }
+        case WM_SETCURSOR:
+            return CursorSet(reinterpret_cast<HWND>(wParam), LOWORD(lParam), result);
         case WM_TIMER:
             return TimerTicked(wParam, result);
         case WM_ACTIVATE:
