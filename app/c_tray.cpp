@@ -1,5 +1,6 @@
 #include "app/c_tray.h"
 
+#include "platform/scope_exit.h"
 #include "platform/text.h"
 
 namespace keldra::app {
@@ -56,11 +57,7 @@ void CTray::Dispatch(int message) {
     if (dispatching_) {
         return;
     }
-    dispatching_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{dispatching_};
+    const platform::FlagWhile busy(dispatching_);
     const std::function<void()>* event = nullptr;
     switch (message) {
         case platform::tray_message::kLButtonDown:

@@ -87,10 +87,6 @@ class FrmMain {
     const sysinfo::UserControl1& SHD() const { return SHD_; }
     platform::ui::ListView& lvwDiscos() { return *lvwDiscos_; }
 
-    // The user's digit-group separator for the megabyte texts; "," unless the platform
-    // tells.
-    std::function<std::string()> GroupSeparator;
-
     // Where rows 1 and 3 lead: the registry and the disk results windows.
     std::function<void()> ShowRegistryResults;
     std::function<void()> ShowDiskResults;
@@ -101,9 +97,6 @@ class FrmMain {
     std::function<void()> SearchJunk;
     std::function<void()> DestroyJunk;
     std::function<void()> Remove;
-    // The pointer over the whole screen (hourglass while the registry checker's
-    // configuration is rewritten); attached by the platform that has one.
-    std::function<void(platform::ui::Pointer)> SetScreenPointer;
 
     static constexpr platform::ui::Color kGreen = platform::ui::Rgb(0, 192, 0);
     static constexpr platform::ui::Color kRed = platform::ui::Rgb(255, 0, 0);

@@ -21,6 +21,7 @@ if (($#)); then
     # One measure. The disk search and the windows draw: they need a display.
     scripts/with-sandbox.sh --display -- scripts/wine-run.sh "$bench" "$@"
 else
+    # shellcheck disable=SC2016  # the inner shell expands them
     scripts/with-sandbox.sh --display -- bash -c '
         set -e
         for what in registry disk window pauses; do

@@ -30,22 +30,22 @@ bool JunkRows::RowChecked(std::size_t row) const {
 
 FrmDiskScanDetails::FrmDiskScanDetails(platform::ui::UiPort& ui, TextLookup text, JunkList& junk,
                                        const bool& allEnd)
-    : junk_(junk),
-      rows_(junk),
-      window_(ui, std::move(text), allEnd,
-              {"frmDiskScanDetails",
-               "Disk Scan",
-               "OCM_DCap",
-               "Disk Scan Results",
-               "OCM_DRes",
-               "lvCFiles",
-               // The path takes most of the width.
-               {{"File path", 4800, "OCM_LC1"}, {"File Size (bytes)", 1800, "OCM_LC2"}},
-               ""},
-              rows_) {
+    : ResultsWindow(ui, std::move(text), allEnd,
+                    {"frmDiskScanDetails",
+                     "Disk Scan",
+                     "OCM_DCap",
+                     "Disk Scan Results",
+                     "OCM_DRes",
+                     "lvCFiles",
+                     // The path takes most of the width.
+                     {{"File path", 4800, "OCM_LC1"}, {"File Size (bytes)", 1800, "OCM_LC2"}},
+                     ""},
+                    rows_),
+      junk_(junk),
+      rows_(junk) {
     // Files the search appends, and the emptying by a cancel, show in the open window.
-    junk_.onChanged = [this] { window_.RowsChanged(); };
-    window_.OnCheckToggle = [this](std::size_t row) { ToggleRow(row); };
+    junk_.onChanged = [this] { RowsChanged(); };
+    OnCheckToggle = [this](std::size_t row) { ToggleRow(row); };
 }
 
 void FrmDiskScanDetails::ToggleRow(std::size_t row) {
@@ -54,7 +54,7 @@ void FrmDiskScanDetails::ToggleRow(std::size_t row) {
     }
     JunkFile& file = junk_.JunkFiles[row];
     file.Marked = !file.Marked;
-    window_.RowChanged(row);
+    RowChanged(row);
     if (RowToggled) {
         RowToggled(file);
     }

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "disk/junk_files.h"
-#include "platform/results_window.h"
 #include "platform/ui_port.h"
+#include "results/results_window.h"
 
 namespace keldra::disk {
 
@@ -26,10 +26,8 @@ class JunkRows final : public platform::ui::ListRows {
     const JunkList& junk_;
 };
 
-class FrmDiskScanDetails {
+class FrmDiskScanDetails final : public results::ResultsWindow {
   public:
-    using TextLookup = platform::ui::ResultsWindow::TextLookup;
-
     // `allEnd` is the main window's flag: true once the program is closing.
     FrmDiskScanDetails(platform::ui::UiPort& ui, TextLookup text, JunkList& junk,
                        const bool& allEnd);
@@ -37,18 +35,7 @@ class FrmDiskScanDetails {
     FrmDiskScanDetails(const FrmDiskScanDetails&) = delete;
     FrmDiskScanDetails& operator=(const FrmDiskScanDetails&) = delete;
 
-    // Creates the window, hidden, unless it is loaded.
-    void Load() { window_.Load(); }
-    bool Loaded() const { return window_.Loaded(); }
-    // Loads the window if needed and shows it modeless.
-    void Show() { window_.Show(); }
-    void Unload() { window_.Unload(); }
-
-    void cmdClose_Click() { window_.cmdClose_Click(); }
-    void Form_Unload(int& cancel) { window_.Form_Unload(cancel); }
-
-    platform::ui::Window& Window() { return window_.window(); }
-    platform::ui::ListView& lvCFiles() { return window_.list(); }
+    platform::ui::ListView& lvCFiles() { return List(); }
 
     // The user ticks or unticks a row's box: the entry's `Marked`.
     void ToggleRow(std::size_t row);
@@ -58,7 +45,6 @@ class FrmDiskScanDetails {
   private:
     JunkList& junk_;
     JunkRows rows_;
-    platform::ui::ResultsWindow window_;
 };
 
 }  // namespace keldra::disk

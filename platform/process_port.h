@@ -68,6 +68,8 @@ class ProcessPort {
     virtual DateTime Now() const = 0;
     // The user's short date and long time formats.
     virtual DateFormats UserDateFormats() const = 0;
+    // The user's digit-group separator ("," where the locale gives none).
+    virtual std::string UserGroupSeparator() const = 0;
 };
 
 }  // namespace keldra::platform

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/owned_key.h"
 #include "platform/text.h"
 
 namespace keldra::platform {
@@ -21,9 +22,9 @@ std::string RegistrySettings::GetSetting(std::string_view app, std::string_view 
                        handle) != reg_status::kSuccess) {
         return std::string(defaultText);
     }
+    const OwnedKey opened(reg_, handle);
     RegValueInfo info;
     const RegStatus status = reg_.QueryValue(handle, key, 1u << 16, info);
-    reg_.CloseKey(handle);
     if (status != reg_status::kSuccess ||
         (info.type != reg_type::kSz && info.type != reg_type::kExpandSz)) {
         return std::string(defaultText);
@@ -43,11 +44,11 @@ bool RegistrySettings::SaveSetting(std::string_view app, std::string_view sectio
         return false;
     }
     // Stored with its terminating NUL, as the settings functions of such programs do.
+    const OwnedKey created(reg_, handle);
     std::vector<std::uint8_t> bytes = text::ToUtf16LeBytes(text::Utf8ToUtf16(value));
     bytes.push_back(0);
     bytes.push_back(0);
     const RegStatus status = reg_.SetValue(handle, key, reg_type::kSz, bytes);
-    reg_.CloseKey(handle);
     return status == reg_status::kSuccess;
 }
 

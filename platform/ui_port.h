@@ -244,6 +244,9 @@ class UiPort {
     // Sleeps until an event is pending or the time is up, using no processor time.
     virtual void WaitForEvent(std::uint32_t timeoutMilliseconds) = 0;
     virtual void ShowMessage(std::string_view text, std::string_view title) = 0;
+    // The pointer shown over every window (the hourglass while work runs); it stays until
+    // a window asks for its own at the next mouse move.
+    virtual void SetScreenPointer(Pointer pointer) = 0;
     virtual int ScreenWidthTwips() const = 0;
     virtual int ScreenHeightTwips() const = 0;
     virtual void InitCommonControls() = 0;

@@ -31,26 +31,26 @@ bool ProblemRows::RowChecked(std::size_t row) const {
 
 FrmRegScanDetails::FrmRegScanDetails(platform::ui::UiPort& ui, TextLookup text,
                                      ProblemList& problems, const bool& allEnd)
-    : problems_(problems),
-      rows_(problems),
-      window_(ui, std::move(text), allEnd,
-              {"frmRegScanDetails",
-               "Registry Scan",
-               "OCM_RCap",
-               "Registry Scan Results",
-               "OCM_RRes",
-               "lvInvalidLoc",
-               {{"Invalid data location", 4500, "RDRC_lvInvalidLocCH1"},
-                {"Value name", 1500, "RDRC_lvInvalidLocCH2"},
-                {"Value data", 2500, "RDRC_lvInvalidLocCH3"},
-                {"Reason", 1500, "RDRC_lvInvalidLocCH4"},
-                {"Reg type", 0, "RDRC_lvInvalidLocCH5"},
-                {"Attributes", 0, "RDRC_lvInvalidLocCH6"}},
-               "IMREGERROR"},
-              rows_) {
+    : ResultsWindow(ui, std::move(text), allEnd,
+                    {"frmRegScanDetails",
+                     "Registry Scan",
+                     "OCM_RCap",
+                     "Registry Scan Results",
+                     "OCM_RRes",
+                     "lvInvalidLoc",
+                     {{"Invalid data location", 4500, "RDRC_lvInvalidLocCH1"},
+                      {"Value name", 1500, "RDRC_lvInvalidLocCH2"},
+                      {"Value data", 2500, "RDRC_lvInvalidLocCH3"},
+                      {"Reason", 1500, "RDRC_lvInvalidLocCH4"},
+                      {"Reg type", 0, "RDRC_lvInvalidLocCH5"},
+                      {"Attributes", 0, "RDRC_lvInvalidLocCH6"}},
+                     "IMREGERROR"},
+                    rows_),
+      problems_(problems),
+      rows_(problems) {
     // Rows a running scan appends, or the repair removes, show in the open window at once.
-    problems_.onChanged = [this] { window_.RowsChanged(); };
-    window_.OnCheckToggle = [this](std::size_t row) { ToggleRow(row); };
+    problems_.onChanged = [this] { RowsChanged(); };
+    OnCheckToggle = [this](std::size_t row) { ToggleRow(row); };
 }
 
 void FrmRegScanDetails::ToggleRow(std::size_t row) {
@@ -59,7 +59,7 @@ void FrmRegScanDetails::ToggleRow(std::size_t row) {
     }
     Problem& problem = problems_.rows[row];
     problem.marked = !problem.marked;
-    window_.RowChanged(row);
+    RowChanged(row);
     if (RowToggled) {
         RowToggled(problem);
     }

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/results_window.h"
 #include "platform/ui_port.h"
 #include "registry/problem_list.h"
+#include "results/results_window.h"
 
 namespace keldra::registry {
 
@@ -26,10 +26,8 @@ class ProblemRows final : public platform::ui::ListRows {
     const ProblemList& problems_;
 };
 
-class FrmRegScanDetails {
+class FrmRegScanDetails final : public results::ResultsWindow {
   public:
-    using TextLookup = platform::ui::ResultsWindow::TextLookup;
-
     // `allEnd` is the main window's flag: true once the program is closing.
     FrmRegScanDetails(platform::ui::UiPort& ui, TextLookup text, ProblemList& problems,
                       const bool& allEnd);
@@ -37,18 +35,7 @@ class FrmRegScanDetails {
     FrmRegScanDetails(const FrmRegScanDetails&) = delete;
     FrmRegScanDetails& operator=(const FrmRegScanDetails&) = delete;
 
-    // Creates the window, hidden, unless it is loaded.
-    void Load() { window_.Load(); }
-    bool Loaded() const { return window_.Loaded(); }
-    // Loads the window if needed and shows it modeless.
-    void Show() { window_.Show(); }
-    void Unload() { window_.Unload(); }
-
-    void cmdClose_Click() { window_.cmdClose_Click(); }
-    void Form_Unload(int& cancel) { window_.Form_Unload(cancel); }
-
-    platform::ui::Window& Window() { return window_.window(); }
-    platform::ui::ListView& lvInvalidLoc() { return window_.list(); }
+    platform::ui::ListView& lvInvalidLoc() { return List(); }
 
     // The user ticks or unticks a row's box.
     void ToggleRow(std::size_t row);
@@ -58,7 +45,6 @@ class FrmRegScanDetails {
   private:
     ProblemList& problems_;
     ProblemRows rows_;
-    platform::ui::ResultsWindow window_;
 };
 
 }  // namespace keldra::registry

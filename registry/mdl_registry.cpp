@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/owned_key.h"
 #include "platform/text.h"
 
 namespace keldra::mdlRegistry {
@@ -11,26 +12,6 @@ using platform::RegEnumValueInfo;
 using platform::RegValueInfo;
 namespace reg_type = platform::reg_type;
 namespace reg_status = platform::reg_status;
-
-// Closes a key this layer opened on every way out. An empty path gives back the root
-// itself, which belongs to the caller and stays open.
-class KeyGuard {
-  public:
-    KeyGuard(RegistryPort& reg, RegKey key, RegKey root = 0) : reg_(reg), key_(key), root_(root) {}
-    ~KeyGuard() {
-        if (key_ != 0 && key_ != root_) {
-            reg_.CloseKey(key_);
-        }
-    }
-    KeyGuard(const KeyGuard&) = delete;
-    KeyGuard& operator=(const KeyGuard&) = delete;
-    RegKey get() const { return key_; }
-
-  private:
-    RegistryPort& reg_;
-    RegKey key_;
-    RegKey root_;
-};
 
 // RegOpenKey, giving 0 when the key cannot be opened.
 RegKey OpenPlain(RegistryPort& reg, RegKey root, std::string_view path, RegStatus* status) {
@@ -114,7 +95,7 @@ std::string VariantText(const RegVariant& value) {
 std::string GetStringValue(RegistryPort& reg, RegKey root, std::string_view path,
                            std::string_view name, std::string_view defaultText) {
     std::string result(defaultText);
-    const KeyGuard key(reg, OpenPlain(reg, root, path, nullptr), root);
+    const platform::OwnedKey key(reg, OpenPlain(reg, root, path, nullptr), root);
     RegValueInfo info;
     if (reg.QueryValue(key.get(), name, std::nullopt, info) == reg_status::kSuccess &&
         info.type == reg_type::kSz) {
@@ -132,7 +113,7 @@ bool SetStringValue(RegistryPort& reg, RegKey root, std::string_view path, std::
     if (reg.CreateKey(root, path, created) != reg_status::kSuccess) {
         return false;
     }
-    const KeyGuard key(reg, created, root);
+    const platform::OwnedKey key(reg, created, root);
     const std::vector<std::uint8_t> bytes = text::ToUtf16LeBytes(text::Utf8ToUtf16(data));
     return reg.SetValue(key.get(), name, reg_type::kSz, bytes) == reg_status::kSuccess;
 }
@@ -160,7 +141,7 @@ bool ReadKeyCounts(RegistryPort& reg, RegKey root, std::string_view path,
     if (reg.OpenKeyEx(root, path, platform::reg_access::kRead, opened) != reg_status::kSuccess) {
         return false;
     }
-    const KeyGuard key(reg, opened, root);
+    const platform::OwnedKey key(reg, opened, root);
     return reg.QueryInfoKey(key.get(), subKeyCount, valueCount) == reg_status::kSuccess;
 }
 
@@ -224,12 +205,12 @@ bool EnumValue(RegistryPort& reg, RegKey key, std::uint32_t index, std::string& 
 
 RegStatus DeleteValue(RegistryPort& reg, RegKey root, std::string_view path,
                       std::string_view name) {
-    const KeyGuard key(reg, OpenPlain(reg, root, path, nullptr), root);
+    const platform::OwnedKey key(reg, OpenPlain(reg, root, path, nullptr), root);
     return reg.DeleteValue(key.get(), name);
 }
 
 RegVariant ReadValue(RegistryPort& reg, RegKey root, std::string_view path, std::string_view name) {
-    const KeyGuard key(reg, OpenPlain(reg, root, path, nullptr), root);
+    const platform::OwnedKey key(reg, OpenPlain(reg, root, path, nullptr), root);
     RegValueInfo info;
     if (reg.QueryValue(key.get(), name, std::nullopt, info) != reg_status::kSuccess) {
         return {};
@@ -254,7 +235,7 @@ RegVariant ReadValue(RegistryPort& reg, RegKey root, std::string_view path, std:
 
 bool KeyExists(RegistryPort& reg, RegKey root, std::string_view path) {
     RegStatus status = reg_status::kSuccess;
-    const KeyGuard key(reg, OpenPlain(reg, root, path, &status), root);
+    const platform::OwnedKey key(reg, OpenPlain(reg, root, path, &status), root);
     return status != reg_status::kFileNotFound && status != reg_status::kBadKey;
 }
 

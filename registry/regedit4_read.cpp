@@ -135,6 +135,115 @@ bool HexBytes(std::u16string_view text, std::vector<std::uint8_t>& bytes, bool& 
     }
 }
 
+// The key of a "[...]" line; false where the line names none, or would delete one on
+// import ("[-key]").
+bool KeyLine(std::u16string_view line, platform::RegKey& root, std::string& keyPath) {
+    if (line.back() != u']' || line.size() < 3 || line[1] == u'-') {
+        return false;
+    }
+    const std::u16string_view inside = line.substr(1, line.size() - 2);
+    const std::size_t slash = inside.find(u'\\');
+    root = RootNamed(inside.substr(0, slash));
+    keyPath = slash == std::u16string_view::npos ? std::string()
+                                                 : text::Utf16ToUtf8(inside.substr(slash + 1));
+    return root != 0;
+}
+
+// "hex:" or "hex(type):" data, on as many continuation lines as it takes; `n` is the line
+// read last, or the one at fault.
+bool HexData(std::u16string_view rest, std::span<const std::string> lines, std::size_t& n,
+             const platform::AnsiCodePage& codePage, ReadValue& value) {
+    value.type = reg_type::kBinary;
+    if (rest.starts_with(u"(")) {
+        const std::size_t close = rest.find(u')');
+        const auto type = close == std::u16string_view::npos ? std::nullopt
+                                                             : HexNumber(rest.substr(1, close - 1));
+        if (!type) {
+            return false;
+        }
+        value.type = *type;
+        rest.remove_prefix(close + 1);
+    }
+    if (!rest.starts_with(u":")) {
+        return false;
+    }
+    rest.remove_prefix(1);
+    std::vector<std::uint8_t> bytes;
+    bool more = false;
+    if (!HexBytes(rest, bytes, more)) {
+        return false;
+    }
+    while (more) {
+        if (n + 1 == lines.size()) {
+            return false;
+        }
+        ++n;
+        if (!HexBytes(codePage.ToUtf16(lines[n]), bytes, more)) {
+            return false;
+        }
+    }
+    if (value.type == reg_type::kExpandSz || value.type == reg_type::kMultiSz) {
+        // 8-bit text, to which the editor adds the NUL it lacks.
+        std::string ansi(bytes.begin(), bytes.end());
+        if (!ansi.empty() && ansi.back() != '\0') {
+            ansi.push_back('\0');
+        }
+        value.data = text::ToUtf16LeBytes(codePage.ToUtf16(ansi));
+    } else {
+        value.data = std::move(bytes);
+    }
+    return true;
+}
+
+// The data after the "=" of a value line; false where the editor would not read it back
+// as a value ("=-" deletes the value on import), with `n` at the line at fault.
+bool ValueData(std::u16string_view rest, std::span<const std::string> lines, std::size_t& n,
+               const platform::AnsiCodePage& codePage, ReadValue& value) {
+    if (!rest.empty() && rest.front() == u'"') {
+        const auto data = Quoted(rest);
+        if (!data || !TrimStart(rest).empty()) {
+            return false;
+        }
+        value.type = reg_type::kSz;
+        std::u16string units = *data;
+        units.push_back(u'\0');
+        value.data = text::ToUtf16LeBytes(units);
+        return true;
+    }
+    if (rest.starts_with(u"dword:")) {
+        const auto number = HexNumber(rest.substr(6));
+        if (!number) {
+            return false;
+        }
+        value.type = reg_type::kDword;
+        value.data = {static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
+                      static_cast<std::uint8_t>(*number >> 16),
+                      static_cast<std::uint8_t>(*number >> 24)};
+        return true;
+    }
+    return rest.starts_with(u"hex") && HexData(rest.substr(3), lines, n, codePage, value);
+}
+
+// A value line: its name (or "@"), "=" and the data.
+bool ValueLine(std::u16string_view line, std::span<const std::string> lines, std::size_t& n,
+               const platform::AnsiCodePage& codePage, ReadValue& value) {
+    std::u16string_view rest = line;
+    if (rest.front() == u'@') {
+        rest.remove_prefix(1);
+    } else {
+        const auto name = Quoted(rest);
+        if (!name) {
+            return false;
+        }
+        value.name = text::Utf16ToUtf8(*name);
+    }
+    rest = TrimStart(rest);
+    if (rest.empty() || rest.front() != u'=') {
+        return false;
+    }
+    return ValueData(TrimStart(rest.substr(1)), lines, n, codePage, value);
+}
+
 }  // namespace
 
 ReadFile Read(std::span<const std::string> lines, const platform::AnsiCodePage& codePage) {
@@ -154,7 +263,7 @@ ReadFile Read(std::span<const std::string> lines, const platform::AnsiCodePage& 
     std::string keyPath;
     for (std::size_t n = 1; n < lines.size(); ++n) {
         const std::u16string wide = codePage.ToUtf16(lines[n]);
-        std::u16string_view line = TrimEnd(TrimStart(wide));
+        const std::u16string_view line = TrimEnd(TrimStart(wide));
         if (line.empty()) {
             continue;
         }
@@ -163,102 +272,18 @@ ReadFile Read(std::span<const std::string> lines, const platform::AnsiCodePage& 
             continue;
         }
         if (line.front() == u'[') {
-            if (line.back() != u']' || line.size() < 3 || line[1] == u'-') {
-                return bad(n);  // "[-key]" would delete the key on import
-            }
-            const std::u16string_view inside = line.substr(1, line.size() - 2);
-            const std::size_t slash = inside.find(u'\\');
-            root = RootNamed(inside.substr(0, slash));
-            if (root == 0) {
+            if (!KeyLine(line, root, keyPath)) {
                 return bad(n);
             }
-            keyPath = slash == std::u16string_view::npos
-                          ? std::string()
-                          : text::Utf16ToUtf8(inside.substr(slash + 1));
             inKey = true;
             continue;
-        }
-        if (!inKey) {
-            return bad(n);
         }
         ReadValue value;
         value.root = root;
         value.keyPath = keyPath;
         value.line = n;
-        std::u16string_view rest = line;
-        if (rest.front() == u'@') {
-            rest.remove_prefix(1);
-        } else {
-            const auto name = Quoted(rest);
-            if (!name) {
-                return bad(n);
-            }
-            value.name = text::Utf16ToUtf8(*name);
-        }
-        rest = TrimStart(rest);
-        if (rest.empty() || rest.front() != u'=') {
+        if (!inKey || !ValueLine(line, lines, n, codePage, value)) {
             return bad(n);
-        }
-        rest = TrimStart(rest.substr(1));
-        if (!rest.empty() && rest.front() == u'"') {
-            const auto data = Quoted(rest);
-            if (!data || !TrimStart(rest).empty()) {
-                return bad(n);
-            }
-            value.type = reg_type::kSz;
-            std::u16string units = *data;
-            units.push_back(u'\0');
-            value.data = text::ToUtf16LeBytes(units);
-        } else if (rest.starts_with(u"dword:")) {
-            const auto number = HexNumber(rest.substr(6));
-            if (!number) {
-                return bad(n);
-            }
-            value.type = reg_type::kDword;
-            value.data = {
-                static_cast<std::uint8_t>(*number), static_cast<std::uint8_t>(*number >> 8),
-                static_cast<std::uint8_t>(*number >> 16), static_cast<std::uint8_t>(*number >> 24)};
-        } else if (rest.starts_with(u"hex")) {
-            rest.remove_prefix(3);
-            value.type = reg_type::kBinary;
-            if (rest.starts_with(u"(")) {
-                const std::size_t close = rest.find(u')');
-                const auto type = close == std::u16string_view::npos
-                                      ? std::nullopt
-                                      : HexNumber(rest.substr(1, close - 1));
-                if (!type) {
-                    return bad(n);
-                }
-                value.type = *type;
-                rest.remove_prefix(close + 1);
-            }
-            if (!rest.starts_with(u":")) {
-                return bad(n);
-            }
-            rest.remove_prefix(1);
-            std::vector<std::uint8_t> bytes;
-            bool more = false;
-            if (!HexBytes(rest, bytes, more)) {
-                return bad(n);
-            }
-            while (more) {
-                ++n;
-                if (n == lines.size() || !HexBytes(codePage.ToUtf16(lines[n]), bytes, more)) {
-                    return bad(n == lines.size() ? n - 1 : n);
-                }
-            }
-            if (value.type == reg_type::kExpandSz || value.type == reg_type::kMultiSz) {
-                // 8-bit text, to which the editor adds the NUL it lacks.
-                std::string ansi(bytes.begin(), bytes.end());
-                if (!ansi.empty() && ansi.back() != '\0') {
-                    ansi.push_back('\0');
-                }
-                value.data = text::ToUtf16LeBytes(codePage.ToUtf16(ansi));
-            } else {
-                value.data = std::move(bytes);
-            }
-        } else {
-            return bad(n);  // "=-" deletes the value on import; nothing else is data
         }
         file.values.push_back(std::move(value));
     }

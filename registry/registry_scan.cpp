@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/owned_key.h"
 #include "registry/mdl_registry.h"
 #include "registry/path_readings.h"
 
@@ -80,24 +81,6 @@ std::string KeyName(std::string_view path) {
     const auto slash = path.rfind('\\');
     return UpperText(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
-
-// Closes a walked key whichever way its walk ends.
-class WalkedKey {
-  public:
-    WalkedKey(platform::RegistryPort& registry, RegKey key) : registry_(registry), key_(key) {}
-    ~WalkedKey() {
-        if (key_ != 0) {
-            registry_.CloseKey(key_);
-        }
-    }
-    WalkedKey(const WalkedKey&) = delete;
-    WalkedKey& operator=(const WalkedKey&) = delete;
-    RegKey get() const { return key_; }
-
-  private:
-    platform::RegistryPort& registry_;
-    RegKey key_;
-};
 
 // A subkey name the walks can open: not empty, and without a NUL (the platform ends a
 // path at a NUL, so the key reached would be another one).
@@ -279,9 +262,9 @@ void RegistryScan::Walk(const WalkStyle& style, RegKey root, std::string path) {
     // its link value and no subkeys, so no walk follows a link (a loop of links cannot
     // recurse, and no key is walked under two names). A start path may lead through links.
     const WalkDepth depth(depth_);
-    const WalkedKey key(registry, depth.Enumerated()
-                                      ? mdlRegistry::OpenEnumeratedKey(registry, root, path)
-                                      : mdlRegistry::OpenKey(registry, root, path));
+    const platform::OwnedKey key(
+        registry, depth.Enumerated() ? mdlRegistry::OpenEnumeratedKey(registry, root, path)
+                                     : mdlRegistry::OpenKey(registry, root, path));
     if (style.endUnopened && key.get() == 0) {
         return;
     }
@@ -352,7 +335,7 @@ void RegistryScan::ScanFileTypes(RegKey root, std::string path) {
     platform::RegistryPort& registry = services_.registry;
     // The extension keys below are found by enumeration.
     const WalkDepth depth(depth_);
-    const WalkedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
+    const platform::OwnedKey key(registry, mdlRegistry::OpenKey(registry, root, path));
     std::uint32_t subKeys = 0;
     std::uint32_t values = 0;
     mdlRegistry::QueryKeyInfo(registry, key.get(), subKeys, values);
@@ -409,56 +392,81 @@ bool RegistryScan::ClassRegistered(const std::string& path) {
     return mdlRegistry::KeyExists(services_.registry, reg_root::kClassesRoot, path);
 }
 
-void RegistryScan::TestComValue(RegKey root, const std::string& path, std::string& name,
-                                const std::string& d, std::uint32_t type) {
-    const std::string n = StripNulls(name);
-    const std::string k = KeyName(path);
-    const std::string upperName = UpperText(n);
-    const auto report = [&](int slot) {
-        AddtoList(root, path, n, d, static_cast<std::int32_t>(type), slot);
-    };
-    const bool braced = !d.empty() && d.front() == '{';
+namespace {
 
-    if (d.find(":\\") != std::string::npos) {
-        if (LooksLikeWalkedPath(d) && !checks_.CheckValid(d)) {
-            report(reason::kMissingFile);
-        }
-    } else if (d.empty() && k == "TYPELIB") {
+// The COM checks that the key's own name selects (`k`, upper case), in their order; true
+// when one applies, whether or not it found a problem. `registered` tells whether a key
+// of HKEY_CLASSES_ROOT exists.
+template <typename Report, typename Registered>
+bool CheckByKeyName(const std::string& k, const std::string& n, const std::string& d,
+                    const Report& report, const Registered& registered) {
+    const bool braced = !d.empty() && d.front() == '{';
+    if (d.empty() && k == "TYPELIB") {
         report(reason::kEmptyTypeLibKey);
     } else if (!d.empty() && n.empty() && k == "TYPELIB" && braced) {
-        if (!ClassRegistered("TYPELIB\\" + d)) {
+        if (!registered("TYPELIB\\" + d)) {
             report(reason::kTypeLibNotRegistered);
         }
     } else if (d.empty() && n.empty() && k == "CLSID") {
         report(reason::kEmptyClsid);
     } else if (!d.empty() && n.empty() && k == "CLSID" && braced) {
-        if (!ClassRegistered("CLSID\\" + d)) {
+        if (!registered("CLSID\\" + d)) {
             report(reason::kClassNotRegistered);
         }
     } else if (d.empty() && n.empty() && (k == "PROGID" || k == "VERSIONINDEPENDENTPROGID")) {
         report(reason::kEmptyProgId);
     } else if (!d.empty() && n.empty() && k == "PROGID") {
-        if (!ClassRegistered(d)) {
+        if (!registered(d)) {
             report(reason::kProgIdNotRegistered);
         }
     } else if (d.empty() && n.empty() && k == "INPROCSERVER32") {
         report(reason::kEmptyInprocServer32);
     } else if (d.empty() && n.empty() && k == "INPROCSERVER") {
         report(reason::kEmptyInprocServer);
-    } else if (d.empty() && upperName == "CLSID") {
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The COM checks that the value's name selects (`upperName`), when the key's name did not.
+template <typename Report, typename Registered>
+void CheckByValueName(const std::string& upperName, const std::string& d, const Report& report,
+                      const Registered& registered) {
+    if (d.empty() && upperName == "CLSID") {
         report(reason::kEmptyClsid);
     } else if (!d.empty() && upperName == "TYPELIB") {
-        if (!ClassRegistered("TYPELIB\\" + d)) {
+        if (!registered("TYPELIB\\" + d)) {
             report(reason::kTypeLibNotRegistered);
         }
     } else if (!d.empty() && upperName == "PROGID") {
-        if (!ClassRegistered(d)) {
+        if (!registered(d)) {
             report(reason::kProgIdNotRegistered);
         }
     } else if (d.empty() && upperName == "INPROCSERVER32") {
         report(reason::kEmptyInprocServer32);
     } else if (d.empty() && upperName == "INPROCSERVER") {
         report(reason::kEmptyInprocServer);
+    }
+}
+
+}  // namespace
+
+void RegistryScan::TestComValue(RegKey root, const std::string& path, std::string& name,
+                                const std::string& d, std::uint32_t type) {
+    const std::string n = StripNulls(name);
+    const auto report = [&](int slot) {
+        AddtoList(root, path, n, d, static_cast<std::int32_t>(type), slot);
+    };
+    if (d.find(":\\") != std::string::npos) {
+        if (LooksLikeWalkedPath(d) && !checks_.CheckValid(d)) {
+            report(reason::kMissingFile);
+        }
+        return;
+    }
+    const auto registered = [this](const std::string& key) { return ClassRegistered(key); };
+    if (!CheckByKeyName(KeyName(path), n, d, report, registered)) {
+        CheckByValueName(UpperText(n), d, report, registered);
     }
 }
 

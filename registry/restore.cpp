@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/owned_key.h"
 #include "registry/regedit4.h"
 #include "registry/regedit4_read.h"
 #include "registry/safe_reg.h"
@@ -25,23 +26,12 @@ std::optional<std::string> LastRepairStamp(const std::vector<std::string>& lines
     return stamp;
 }
 
-struct Closer {
-    platform::RegistryPort& registry;
-    RegKey key = 0;
-    RegKey root = 0;
-    ~Closer() {
-        if (key != 0 && key != root) {
-            registry.CloseKey(key);
-        }
-    }
-};
-
 bool Exists(platform::RegistryPort& registry, const regedit4::ReadValue& value) {
     RegKey key = 0;
     if (registry.OpenKey(value.root, value.keyPath, key) != reg_status::kSuccess) {
         return false;
     }
-    Closer closer{registry, key, value.root};
+    const platform::OwnedKey closer(registry, key, value.root);
     platform::RegValueInfo info;
     return registry.QueryValue(key, value.name, std::nullopt, info) == reg_status::kSuccess;
 }
@@ -52,7 +42,7 @@ platform::RegStatus Write(platform::RegistryPort& registry, const regedit4::Read
     if (opened != reg_status::kSuccess) {
         return opened;
     }
-    Closer closer{registry, key, value.root};
+    const platform::OwnedKey closer(registry, key, value.root);
     return registry.SetValue(key, value.name, value.type, value.data);
 }
 

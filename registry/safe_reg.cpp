@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/owned_key.h"
 #include "registry/regedit4.h"
 
 namespace keldra::registry {
@@ -25,16 +26,7 @@ std::optional<StoredValue> ReadStored(platform::RegistryPort& registry, RegKey r
     if (registry.OpenKey(root, keyPath, key) != reg_status::kSuccess) {
         return std::nullopt;
     }
-    struct Closer {
-        platform::RegistryPort& registry;
-        RegKey key;
-        RegKey root;
-        ~Closer() {
-            if (key != root) {
-                registry.CloseKey(key);
-            }
-        }
-    } closer{registry, key, root};
+    const platform::OwnedKey closer(registry, key, root);
 
     platform::RegValueInfo size;
     if (registry.QueryValue(key, valueName, std::nullopt, size) != reg_status::kSuccess) {

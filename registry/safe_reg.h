@@ -50,20 +50,22 @@ class SafeReg {
     // nothing written, when the value cannot be read (it is gone, or the key cannot be
     // opened), when its entry could not restore it exactly, or when no backup file can be
     // written.
-    bool Backup(platform::RegKey root, std::string_view keyPath, std::string_view valueName);
+    [[nodiscard]] bool Backup(platform::RegKey root, std::string_view keyPath,
+                              std::string_view valueName);
 
     // The file this repair writes to; empty until its first entry is on disk.
     const std::string& File() const { return file_; }
 
   private:
-    bool Write(const std::vector<std::string>& entry);
+    [[nodiscard]] bool Write(const std::vector<std::string>& entry);
     // Writes the repair's first entry to the first variant of `path` that takes it; the
     // variant written, or empty when none could be written.
     std::string WriteFirstIn(const std::string& path, const std::vector<std::string>& entry);
     // Writes the repair's first entry to `path`, with the file header when the file is new
     // and a line end first when its last line lacks one. Nothing when an existing file is
     // no importable one (`foreign` is then set).
-    bool WriteFirst(const std::string& path, const std::vector<std::string>& entry, bool& foreign);
+    [[nodiscard]] bool WriteFirst(const std::string& path, const std::vector<std::string>& entry,
+                                  bool& foreign);
     // The per-user backup file, its folder created; empty when there is no such folder.
     std::string UserFile();
 

@@ -1,16 +1,22 @@
 #include "schedule/due_time.h"
 
+#include <chrono>
 #include <limits>
-
-#include "platform/calendar.h"
 
 namespace keldra::schedule {
 
 using platform::DateTime;
 
+namespace {
+
+std::chrono::sys_days Day(const DateTime& when) {
+    return std::chrono::year{when.year} / when.month / when.day;
+}
+
+}  // namespace
+
 long long CalendarDays(const DateTime& from, const DateTime& to) {
-    return platform::DaysFromCivil(to.year, to.month, to.day) -
-           platform::DaysFromCivil(from.year, from.month, from.day);
+    return (Day(to) - Day(from)).count();
 }
 
 bool IsDue(const modAMaintvars& schedule, const DateTime& now) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "platform/captions.h"
 #include "schedule/last_run.h"
 #include "schedule/logon_start.h"
 
@@ -181,14 +182,12 @@ void FrmSchedule::Form_Load() {
              (ports_.ui.ScreenHeightTwips() - bounds.height) / 2);
     w.SetIcons("AAA", true);
 
-    w.SetCaption(GetLangText_("OSM_SCap"));
-    Label1_->SetText(GetLangText_("OCM_ShC"));
-    chkEnable_->SetText(GetLangText_("OCM_ESM"));
-    frmSM_->SetText(GetLangText_("OCM_FSM"));
-    Label2_->SetText(GetLangText_("OCM_ShL1"));
-    Label3_->SetText(GetLangText_("OCM_ShL2"));
-    Label4_->SetText(GetLangText_("OCM_ShL3"));
-    Label5_->SetText(GetLangText_("OCM_ShL4"));
+    const platform::ui::Caption captions[] = {
+        {nullptr, "OSM_SCap"}, {Label1_, "OCM_ShC"},  {chkEnable_, "OCM_ESM"},
+        {frmSM_, "OCM_FSM"},   {Label2_, "OCM_ShL1"}, {Label3_, "OCM_ShL2"},
+        {Label4_, "OCM_ShL3"}, {Label5_, "OCM_ShL4"},
+    };
+    platform::ui::ApplyCaptions(w, captions, GetLangText_);
     cmdTimeSet_->ClearItems();
     for (const char* id : {"OSM_AML1", "OSM_AML2", "OSM_AML3"}) {
         cmdTimeSet_->AddItem(GetLangText_(id));

@@ -78,126 +78,186 @@ std::string FormatLastRun(const DateTime& when) {
     return text;
 }
 
+namespace {
+
+// Reads a text against a date or time picture of the user's locale, one field at a time.
+class PictureReader {
+  public:
+    PictureReader(std::string_view text, const DateFormats& user, DateTime& into)
+        : text_(text), user_(user), into_(into) {}
+
+    // The quoted text at `i` of the picture, which stands for itself; `i` moves past it.
+    bool Quoted(std::string_view picture, std::size_t& i) {
+        ++i;
+        std::string literal;
+        while (i < picture.size()) {
+            if (picture[i] == '\'') {
+                if (i + 1 < picture.size() && picture[i + 1] == '\'') {
+                    literal += '\'';  // two quotes are one quote
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                break;
+            }
+            literal += picture[i++];
+        }
+        if (text_.substr(pos_, literal.size()) != literal) {
+            return false;
+        }
+        pos_ += literal.size();
+        return true;
+    }
+
+    // A run of `run` letters `c` of the picture.
+    bool Field(char c, std::size_t run) {
+        switch (c) {
+            case 'd':
+            case 'M':
+            case 'h':
+            case 'H':
+            case 'm':
+            case 's':
+                return run <= 2 && Number(c);  // names of days and months are not read
+            case 'y':
+                return Year(run);
+            case 't':
+                Designator(run);
+                return true;
+            case 'g':
+                return false;  // eras are not read
+            default:
+                return Other(c, run);
+        }
+    }
+
+    // Whether the whole text was read, the hour then made a 24-hour one.
+    bool Finish() {
+        SkipBlanks();
+        if (pos_ != text_.size()) {
+            return false;
+        }
+        if (twelveHour_ && half_ != 0) {
+            if (into_.hour < 1 || into_.hour > 12) {
+                return false;
+            }
+            into_.hour = into_.hour % 12 + (half_ == 2 ? 12 : 0);
+        }
+        return true;
+    }
+
+  private:
+    bool Number(char c) {
+        int value = 0;
+        std::size_t digits = 0;
+        if (!ReadNumber(text_, pos_, 2, value, digits)) {
+            return false;
+        }
+        switch (c) {
+            case 'd':
+                into_.day = value;
+                break;
+            case 'M':
+                into_.month = value;
+                break;
+            case 'm':
+                into_.minute = value;
+                break;
+            case 's':
+                into_.second = value;
+                break;
+            default:
+                into_.hour = value;
+                twelveHour_ = c == 'h';
+                break;
+        }
+        return true;
+    }
+
+    bool Year(std::size_t run) {
+        int value = 0;
+        std::size_t digits = 0;
+        if (!ReadNumber(text_, pos_, run > 2 ? 4 : 2, value, digits)) {
+            return false;
+        }
+        // Two-digit years as Windows reads them: 00 to 29 are this century.
+        into_.year = digits > 2 ? value : (value < 30 ? 2000 + value : 1900 + value);
+        return true;
+    }
+
+    // One letter of the designator, or all of it; the longer one is tried first so that
+    // one that begins like the other is not cut. None at all is no failure.
+    void Designator(std::size_t run) {
+        const std::string am = run == 1 ? user_.am.substr(0, 1) : user_.am;
+        const std::string pm = run == 1 ? user_.pm.substr(0, 1) : user_.pm;
+        const bool pmFirst = pm.size() > am.size();
+        const std::string& first = pmFirst ? pm : am;
+        const std::string& second = pmFirst ? am : pm;
+        const std::string_view rest = text_.substr(pos_);
+        if (!first.empty() && StartsWithNoCase(rest, first)) {
+            half_ = pmFirst ? 2 : 1;
+            pos_ += first.size();
+        } else if (!second.empty() && StartsWithNoCase(rest, second)) {
+            half_ = pmFirst ? 1 : 2;
+            pos_ += second.size();
+        }
+    }
+
+    // A separator: blanks match any run of blanks, none included (a 24-hour locale leaves
+    // its empty designator behind a blank that may be trimmed); anything else itself.
+    bool Other(char c, std::size_t run) {
+        if (IsBlank(c)) {
+            SkipBlanks();
+            return true;
+        }
+        for (std::size_t k = 0; k < run; ++k) {
+            if (pos_ >= text_.size() || text_[pos_] != c) {
+                return false;
+            }
+            ++pos_;
+        }
+        return true;
+    }
+
+    void SkipBlanks() {
+        while (pos_ < text_.size() && IsBlank(text_[pos_])) {
+            ++pos_;
+        }
+    }
+
+    std::string_view text_;
+    const DateFormats& user_;
+    DateTime& into_;
+    std::size_t pos_ = 0;
+    bool twelveHour_ = false;
+    // 0 none read, 1 before noon, 2 after noon.
+    int half_ = 0;
+};
+
+}  // namespace
+
 bool ParsePicture(std::string_view text, std::string_view picture, const DateFormats& user,
                   DateTime& into) {
-    std::size_t pos = 0;
-    bool twelveHour = false;
-    // 0 none read, 1 before noon, 2 after noon.
-    int half = 0;
+    PictureReader reader(text, user, into);
     std::size_t i = 0;
     while (i < picture.size()) {
         const char c = picture[i];
         if (c == '\'') {
-            // Quoted text stands for itself; two quotes are one quote.
-            ++i;
-            std::string literal;
-            while (i < picture.size()) {
-                if (picture[i] == '\'') {
-                    if (i + 1 < picture.size() && picture[i + 1] == '\'') {
-                        literal += '\'';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                literal += picture[i++];
-            }
-            if (text.substr(pos, literal.size()) != literal) {
+            if (!reader.Quoted(picture, i)) {
                 return false;
             }
-            pos += literal.size();
             continue;
         }
         std::size_t run = 1;
         while (i + run < picture.size() && picture[i + run] == c) {
             ++run;
         }
-        int value = 0;
-        std::size_t digits = 0;
-        switch (c) {
-            case 'd':
-            case 'M':
-                if (run > 2 || !ReadNumber(text, pos, 2, value, digits)) {
-                    return false;  // names of days and months are not read
-                }
-                (c == 'd' ? into.day : into.month) = value;
-                break;
-            case 'y':
-                if (!ReadNumber(text, pos, run > 2 ? 4 : 2, value, digits)) {
-                    return false;
-                }
-                // Two-digit years as Windows reads them: 00 to 29 are this century.
-                into.year = digits > 2 ? value : (value < 30 ? 2000 + value : 1900 + value);
-                break;
-            case 'h':
-            case 'H':
-            case 'm':
-            case 's':
-                if (run > 2 || !ReadNumber(text, pos, 2, value, digits)) {
-                    return false;
-                }
-                if (c == 'm') {
-                    into.minute = value;
-                } else if (c == 's') {
-                    into.second = value;
-                } else {
-                    into.hour = value;
-                    twelveHour = c == 'h';
-                }
-                break;
-            case 't': {
-                // One letter of the designator, or all of it; the longer one is tried
-                // first so that one that begins like the other is not cut.
-                std::string am = run == 1 ? user.am.substr(0, 1) : user.am;
-                std::string pm = run == 1 ? user.pm.substr(0, 1) : user.pm;
-                const bool pmFirst = pm.size() > am.size();
-                const std::string& first = pmFirst ? pm : am;
-                const std::string& second = pmFirst ? am : pm;
-                const std::string_view rest = text.substr(pos);
-                if (!first.empty() && StartsWithNoCase(rest, first)) {
-                    half = pmFirst ? 2 : 1;
-                    pos += first.size();
-                } else if (!second.empty() && StartsWithNoCase(rest, second)) {
-                    half = pmFirst ? 1 : 2;
-                    pos += second.size();
-                }
-                break;
-            }
-            case 'g':
-                return false;  // eras are not read
-            default:
-                if (IsBlank(c)) {
-                    // Blanks match any run of blanks, none included: a 24-hour locale
-                    // leaves its empty designator behind a blank that may be trimmed.
-                    while (pos < text.size() && IsBlank(text[pos])) {
-                        ++pos;
-                    }
-                } else {
-                    for (std::size_t k = 0; k < run; ++k) {
-                        if (pos >= text.size() || text[pos] != c) {
-                            return false;
-                        }
-                        ++pos;
-                    }
-                }
-                break;
+        if (!reader.Field(c, run)) {
+            return false;
         }
         i += run;
     }
-    while (pos < text.size() && IsBlank(text[pos])) {
-        ++pos;
-    }
-    if (pos != text.size()) {
-        return false;
-    }
-    if (twelveHour && half != 0) {
-        if (into.hour < 1 || into.hour > 12) {
-            return false;
-        }
-        into.hour = into.hour % 12 + (half == 2 ? 12 : 0);
-    }
-    return true;
+    return reader.Finish();
 }
 
 std::optional<DateTime> ParseLastRun(std::string_view text, const DateFormats& user) {

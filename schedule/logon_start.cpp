@@ -1,5 +1,6 @@
 #include "schedule/logon_start.h"
 
+#include "platform/owned_key.h"
 #include "registry/mdl_registry.h"
 
 namespace keldra::schedule {
@@ -15,11 +16,9 @@ bool MachineEntryExists(platform::RegistryPort& reg) {
         platform::reg_status::kSuccess) {
         return false;
     }
+    const platform::OwnedKey opened(reg, key);
     platform::RegValueInfo info;
-    const bool exists =
-        reg.QueryValue(key, kRunValueName, std::nullopt, info) == platform::reg_status::kSuccess;
-    reg.CloseKey(key);
-    return exists;
+    return reg.QueryValue(key, kRunValueName, std::nullopt, info) == platform::reg_status::kSuccess;
 }
 
 }  // namespace

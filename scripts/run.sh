@@ -16,11 +16,11 @@ cmake --build --preset windows -- -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 
 mkdir -p .sandbox
 for old in .sandbox/keldra-sandbox.*; do
-  [[ -d $old ]] && scripts/wine-sandbox.sh destroy "$old"
+    [[ -d $old ]] && scripts/wine-sandbox.sh destroy "$old"
 done
 display=(--display)
 if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
-  display=()  # the user's own display
+    display=()  # the user's own display
 fi
 TMPDIR=$root/.sandbox exec scripts/with-sandbox.sh --keep --cdrom --network "${display[@]}" -- \
-  scripts/lib/demo-run.sh
+    scripts/lib/demo-run.sh

@@ -9,18 +9,11 @@
 # program's. stdin is /dev/null unless KELDRA_RUN_STDIN=inherit.
 set -euo pipefail
 
-here=${BASH_SOURCE[0]%/*}
-[[ $here != "${BASH_SOURCE[0]}" ]] || here=.
-here=$(cd "$here" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=scripts/lib/sandbox.sh
 source "$here/lib/sandbox.sh"
 
-me=${0##*/}
 
-die() {
-    printf '%s: %s\n' "$me" "$*" >&2
-    exit 1
-}
 
 (($#)) || die "usage: $me <program.exe> [args...]"
 program=$1

@@ -14,19 +14,12 @@
 # below).
 set -euo pipefail
 
-here=${BASH_SOURCE[0]%/*}
-[[ $here != "${BASH_SOURCE[0]}" ]] || here=.
-here=$(cd "$here" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=scripts/lib/sandbox.sh
 source "$here/lib/sandbox.sh"
 
-me=${0##*/}
 MARKER_NAME=keldra-sandbox-folder.txt
 
-die() {
-    printf '%s: %s\n' "$me" "$*" >&2
-    exit 1
-}
 
 usage() {
     cat <<EOF

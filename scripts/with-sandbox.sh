@@ -14,18 +14,11 @@
 # tests skip themselves.
 set -euo pipefail
 
-here=${BASH_SOURCE[0]%/*}
-[[ $here != "${BASH_SOURCE[0]}" ]] || here=.
-here=$(cd "$here" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=scripts/lib/sandbox.sh
 source "$here/lib/sandbox.sh"
 
-me=${0##*/}
 
-die() {
-    printf '%s: %s\n' "$me" "$*" >&2
-    exit 1
-}
 
 usage() {
     printf 'usage: %s [--keep] [--cdrom] [--network] [--display] -- <command...>\n' "$me"

@@ -39,7 +39,7 @@ std::vector<std::string> LogicalDriveRoots(platform::VolumePort& volumes) {
 }
 
 std::string System::GroupSeparator() const {
-    return services_.groupSeparator ? services_.groupSeparator() : std::string(",");
+    return services_.process.UserGroupSeparator();
 }
 
 void System::DriveInfo(std::string_view strRoot, std::int32_t& lngTotalSpace,

@@ -27,8 +27,6 @@ class System {
         platform::VolumePort& volumes;
         platform::SystemInfoPort& machine;
         platform::ProcessPort& process;
-        // The user's digit-group separator; "," when not given.
-        std::function<std::string()> groupSeparator;
     };
 
     explicit System(Services services) : services_(std::move(services)) {}

@@ -54,6 +54,7 @@ class SimProcess final : public ProcessPort {
     std::uint32_t TickCount() const override { return clock_.Ticks(); }
     DateTime Now() const override { return clock_.Now(); }
     DateFormats UserDateFormats() const override { return dateFormats; }
+    std::string UserGroupSeparator() const override { return groupSeparator; }
 
     struct Started {
         std::string path;
@@ -64,6 +65,7 @@ class SimProcess final : public ProcessPort {
     std::string programName = "keldra";
     // The user's regional settings; a test sets other ones.
     DateFormats dateFormats;
+    std::string groupSeparator = ",";
     std::string currentDirectory = "C:\\";
     bool previousInstance = false;
     bool exitErrorModeSet = false;
@@ -402,6 +404,7 @@ class SimUi final : public ui::UiPort {
     void DoEvents() override;
     void WaitForEvent(std::uint32_t timeoutMilliseconds) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
+    void SetScreenPointer(ui::Pointer pointer) override { screenPointers.push_back(pointer); }
     int ScreenWidthTwips() const override { return 1024 * 15; }
     int ScreenHeightTwips() const override { return 768 * 15; }
     void InitCommonControls() override { commonControls = true; }
@@ -429,6 +432,8 @@ class SimUi final : public ui::UiPort {
     std::vector<Message> messages;
     bool commonControls = false;
     std::vector<std::string> playableClips;
+    // Every screen pointer set, in order.
+    std::vector<ui::Pointer> screenPointers;
 
   private:
     friend class SimWindow;

@@ -35,6 +35,12 @@ class UniqueHandle {
     Value get() const { return value_; }
     explicit operator bool() const { return value_ != Traits::kNone; }
     Value release() { return std::exchange(value_, Traits::kNone); }
+    // For a function that hands a new handle out through a pointer (RegCreateKeyExW,
+    // CreateProcessW): closes the one held and gives the place for the new one.
+    Value* put() {
+        reset();
+        return &value_;
+    }
     // Closes the held handle and returns the status of the close.
     auto reset(Value value = Traits::kNone) {
         const Value old = std::exchange(value_, value);

@@ -167,4 +167,10 @@ DateFormats Win32Process::UserDateFormats() const {
     return formats;
 }
 
+std::string Win32Process::UserGroupSeparator() const {
+    // An empty separator reads as no setting at all.
+    const std::string separator = LocaleText(LOCALE_STHOUSAND, ",");
+    return separator.empty() ? std::string(",") : separator;
+}
+
 }  // namespace keldra::platform::win32

@@ -37,6 +37,7 @@ class Win32Process final : public ProcessPort {
     std::uint32_t TickCount() const override;
     DateTime Now() const override;
     DateFormats UserDateFormats() const override;
+    std::string UserGroupSeparator() const override;
 
   private:
     UniqueKernelHandle instanceMutex_;

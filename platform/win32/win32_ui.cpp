@@ -58,6 +58,10 @@ void Win32Ui::ShowMessage(std::string_view text, std::string_view title) {
                 MB_OK | MB_ICONINFORMATION);
 }
 
+void Win32Ui::SetScreenPointer(ui::Pointer pointer) {
+    SetCursor(LoadCursorW(nullptr, pointer == ui::Pointer::Hourglass ? IDC_WAIT : IDC_ARROW));
+}
+
 int Win32Ui::ScreenWidthTwips() const {
     return MulDiv(GetSystemMetrics(SM_CXSCREEN), kTwipsPerInch, dpi_.x);
 }

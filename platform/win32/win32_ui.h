@@ -31,6 +31,7 @@ class Win32Ui final : public ui::UiPort {
     void DoEvents() override;
     void WaitForEvent(std::uint32_t timeoutMilliseconds) override;
     void ShowMessage(std::string_view text, std::string_view title) override;
+    void SetScreenPointer(ui::Pointer pointer) override;
     int ScreenWidthTwips() const override;
     int ScreenHeightTwips() const override;
     void InitCommonControls() override;

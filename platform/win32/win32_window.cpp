@@ -134,86 +134,73 @@ ui::Control& Win32Window::AddControlIn(ui::Control& frame, ui::ControlKind kind,
     return CreateControl(kind, position, text, font, holder);
 }
 
-Win32Control& Win32Window::CreateControl(ui::ControlKind kind, const ui::Twips& position,
-                                         std::string_view text, const ui::Font& font,
-                                         Win32Control* frame) {
-    const wchar_t* windowClass = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    DWORD exStyle = 0;
+namespace {
+
+// The window class and styles that make a control of each kind.
+struct WindowClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowClass ClassOf(ui::ControlKind kind) {
+    WindowClass c{L"STATIC", WS_CHILD | WS_VISIBLE, 0};
     switch (kind) {
         case ui::ControlKind::Label:
             // SS_LEFT wraps words; without SS_NOPREFIX an "&" would underline the next
             // letter; SS_NOTIFY lets the clicks through.
-            style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
+            c.style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
             break;
         case ui::ControlKind::Button:
-            windowClass = L"BUTTON";
-            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            c.name = L"BUTTON";
+            c.style |= BS_PUSHBUTTON | WS_TABSTOP;
             break;
         case ui::ControlKind::CheckBox:
             // Three states for the grayed value, and not automatic: Clicked keeps it.
-            windowClass = L"BUTTON";
-            style |= BS_3STATE | BS_MULTILINE | WS_TABSTOP;
+            c.name = L"BUTTON";
+            c.style |= BS_3STATE | BS_MULTILINE | WS_TABSTOP;
             break;
         case ui::ControlKind::Picture:
-            style |= SS_BITMAP | SS_NOTIFY;
+            c.style |= SS_BITMAP | SS_NOTIFY;
             break;
         case ui::ControlKind::Animation:
             EnsureCommonControls(ICC_ANIMATE_CLASS);
-            windowClass = ANIMATE_CLASSW;
-            style |= ACS_TRANSPARENT;
+            c.name = ANIMATE_CLASSW;
+            c.style |= ACS_TRANSPARENT;
             break;
         case ui::ControlKind::Line:
-            style |= SS_ETCHEDHORZ;
+            c.style |= SS_ETCHEDHORZ;
             break;
         case ui::ControlKind::TextBox:
             // The sunken box of a classic text box, one line that scrolls as the user types.
-            windowClass = L"EDIT";
-            style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
-            exStyle = WS_EX_CLIENTEDGE;
+            c.name = L"EDIT";
+            c.style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
+            c.exStyle = WS_EX_CLIENTEDGE;
             break;
         case ui::ControlKind::SpinBar:
             // Vertical and on its own: no buddy window, the logic pairs it with a text box.
             EnsureCommonControls(ICC_UPDOWN_CLASS);
-            windowClass = UPDOWN_CLASSW;
+            c.name = UPDOWN_CLASSW;
             break;
         case ui::ControlKind::ComboBox:
-            windowClass = L"COMBOBOX";
-            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+            c.name = L"COMBOBOX";
+            c.style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
             break;
         case ui::ControlKind::Frame:
             // Below its controls (see below); clipped by them, so it never paints over them.
-            windowClass = L"BUTTON";
-            style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
+            c.name = L"BUTTON";
+            c.style |= BS_GROUPBOX | WS_CLIPSIBLINGS;
             break;
     }
-    int left = PixelsX(position.left);
-    int top = PixelsY(position.top);
-    if (frame != nullptr) {
-        const POINT origin = frame->Origin();
-        left += origin.x;
-        top += origin.y;
-    }
-    // A picture's text names its bitmap, which the control would otherwise load itself
-    // and never free; a drop-down list takes items, not a text.
-    const std::wstring initialText =
-        kind == ui::ControlKind::Picture || kind == ui::ControlKind::ComboBox ? L"" : Wide(text);
-    HWND handle = nullptr;
-    if (window_) {
-        handle = CreateWindowExW(exStyle, windowClass, initialText.c_str(), style, left, top,
-                                 PixelsX(position.width), PixelsY(position.height), window_.get(),
-                                 NextControlId(), GetModuleHandleW(nullptr), nullptr);
-    }
-    auto owned = std::make_unique<Win32Control>(*this, kind, handle, frame);
-    Win32Control& control = *owned;
-    control.position_ = position;
-    control.font_ = font;
-    controls_.push_back(std::move(owned));
-    if (handle == nullptr) {
-        return control;
-    }
-    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
-    switch (kind) {
+    return c;
+}
+
+}  // namespace
+
+void Win32Window::FirstState(Win32Control& control, const ui::Twips& position,
+                             std::string_view text) {
+    const HWND handle = control.handle_.get();
+    switch (control.kind_) {
         case ui::ControlKind::Label:
             // Subclassed from the start: a screen reader gets its name as shown, and a
             // row that becomes a link its role.
@@ -238,6 +225,40 @@ Win32Control& Win32Window::CreateControl(ui::ControlKind kind, const ui::Twips& 
         default:
             break;
     }
+}
+
+Win32Control& Win32Window::CreateControl(ui::ControlKind kind, const ui::Twips& position,
+                                         std::string_view text, const ui::Font& font,
+                                         Win32Control* frame) {
+    const WindowClass windowClass = ClassOf(kind);
+    int left = PixelsX(position.left);
+    int top = PixelsY(position.top);
+    if (frame != nullptr) {
+        const POINT origin = frame->Origin();
+        left += origin.x;
+        top += origin.y;
+    }
+    // A picture's text names its bitmap, which the control would otherwise load itself
+    // and never free; a drop-down list takes items, not a text.
+    const std::wstring initialText =
+        kind == ui::ControlKind::Picture || kind == ui::ControlKind::ComboBox ? L"" : Wide(text);
+    HWND handle = nullptr;
+    if (window_) {
+        handle = CreateWindowExW(windowClass.exStyle, windowClass.name, initialText.c_str(),
+                                 windowClass.style, left, top, PixelsX(position.width),
+                                 PixelsY(position.height), window_.get(), NextControlId(),
+                                 GetModuleHandleW(nullptr), nullptr);
+    }
+    auto owned = std::make_unique<Win32Control>(*this, kind, handle, frame);
+    Win32Control& control = *owned;
+    control.position_ = position;
+    control.font_ = font;
+    controls_.push_back(std::move(owned));
+    if (handle == nullptr) {
+        return control;
+    }
+    SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(font)), FALSE);
+    FirstState(control, position, text);
     if (frame != nullptr) {
         control.ApplyEnabled();
         control.ApplyVisible();

@@ -84,6 +84,13 @@ class Win32Window final : public ui::Window {
                                       LPARAM lParam) noexcept;
     // The message's answer, or nothing to leave it to DefWindowProc.
     bool Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The parts of Handle for one message each; true when the message was handled.
+    bool Notified(const NMHDR& header, LPARAM lParam, LRESULT& result);
+    bool StaticPainting(HDC dc, HWND control, LRESULT& result) const;
+    bool CursorSet(HWND control, WORD hitTest, LRESULT& result) const;
+    bool TimerTicked(WPARAM id, LRESULT& result);
+    void Activating(HWND window, WPARAM wParam);
+    void Resized(HWND window, WPARAM wParam);
     void Destroyed();
     void DestroyNow();
     // Enter, Space or Esc pressed in the window: true when the window acted on it.
@@ -94,6 +101,8 @@ class Win32Window final : public ui::Window {
     void RememberFocus();
     void RestoreFocus();
     void Deactivated();
+    // What a new control of its kind needs once it exists: its picture, its range, ...
+    static void FirstState(Win32Control& control, const ui::Twips& position, std::string_view text);
     Win32Control& CreateControl(ui::ControlKind kind, const ui::Twips& position,
                                 std::string_view text, const ui::Font& font, Win32Control* frame);
     Win32Control* FindControl(HWND handle) const;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "platform/scope_exit.h"
 #include "platform/win32/win32_modal.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_ui_shared.h"
@@ -154,6 +155,112 @@ LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam
     return handled ? result : DefWindowProcW(window, message, wParam, lParam);
 }
 
+bool Win32Window::Notified(const NMHDR& header, LPARAM lParam, LRESULT& result) {
+    if (header.code == LVN_GETDISPINFOW) {
+        Win32ListView* list = FindList(header.hwndFrom);
+        if (list == nullptr) {
+            return false;
+        }
+        result = 0;
+        list->GetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        return true;
+    }
+    if (header.code == NM_CLICK || header.code == LVN_KEYDOWN) {
+        Win32ListView* list = FindList(header.hwndFrom);
+        if (list != nullptr && list->CheckNotify(header)) {
+            result = 0;
+            return true;
+        }
+        return false;
+    }
+    if (header.code == LVN_ODFINDITEMW && FindList(header.hwndFrom) != nullptr) {
+        result = -1;  // no search by the typed letters
+        return true;
+    }
+    if (header.code == UDN_DELTAPOS) {
+        Win32Control* control = FindControl(header.hwndFrom);
+        if (control == nullptr || control->kind_ != ui::ControlKind::SpinBar) {
+            return false;
+        }
+        result = control->DeltaPos(*reinterpret_cast<const NMUPDOWN*>(lParam));
+        return true;
+    }
+    return false;
+}
+
+bool Win32Window::StaticPainting(HDC dc, HWND control, LRESULT& result) const {
+    const Win32Control* found = FindControl(control);
+    if (found != nullptr && found->kind_ == ui::ControlKind::TextBox) {
+        return false;  // a disabled text box paints as Windows does
+    }
+    SetTextColor(dc, found != nullptr ? found->TextColor() : GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    SetBkMode(dc, TRANSPARENT);
+    result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+}
+
+bool Win32Window::CursorSet(HWND control, WORD hitTest, LRESULT& result) const {
+    const Win32Control* found = FindControl(control);
+    const HCURSOR shape = found != nullptr ? found->Cursor() : nullptr;
+    if (shape == nullptr || hitTest != HTCLIENT) {
+        return false;
+    }
+    SetCursor(shape);
+    result = TRUE;
+    return true;
+}
+
+bool Win32Window::TimerTicked(WPARAM id, LRESULT& result) {
+    for (const auto& timer : timers_) {
+        if (timer->id_ != id) {
+            continue;
+        }
+        result = 0;
+        // A tick already queued when the timer stopped, or one that comes while the
+        // handler runs (it called DoEvents), is dropped.
+        if (timer->running_ || !timer->enabled_ || timer->interval_ == 0) {
+            return true;
+        }
+        Win32Timer* const running = timer.get();
+        const std::weak_ptr<int> alive = life_;
+        const auto handler = running->OnTimer;
+        running->running_ = true;
+        const ScopeExit finished([&] {
+            if (!alive.expired()) {
+                running->running_ = false;  // timers live as long as their window
+            }
+        });
+        RunHandler([&] { Raise(handler); });
+        return true;
+    }
+    return false;
+}
+
+void Win32Window::Activating(HWND window, WPARAM wParam) {
+    if (LOWORD(wParam) != WA_INACTIVE && g_lastActive != window) {
+        g_lastActive = window;
+        if (!activationPosted_ && PostMessageW(window, kActivateMessage, 0, 0)) {
+            activationPosted_ = true;
+            g_pumpRequested = true;
+        }
+    }
+    Activated(wParam);
+}
+
+void Win32Window::Resized(HWND window, WPARAM wParam) {
+    if (wParam == SIZE_MINIMIZED) {
+        RememberFocus();  // minimising takes the focus away before deactivating
+    } else if (GetActiveWindow() == window) {
+        const HWND focus = GetFocus();
+        if (focus == nullptr || focus == window) {
+            RestoreFocus();
+        }
+    }
+    const auto handler = OnResize;
+    RunHandler([&] { Raise(handler); });
+}
+
 bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // Every branch that runs a handler returns right after it: the object may be gone.
     switch (message) {
@@ -166,42 +273,8 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             control->Command(HIWORD(wParam));
             return true;
         }
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header == nullptr) {
-                return false;
-            }
-            if (header->code == LVN_GETDISPINFOW) {
-                Win32ListView* list = FindList(header->hwndFrom);
-                if (list == nullptr) {
-                    return false;
-                }
-                result = 0;
-                list->GetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-                return true;
-            }
-            if (header->code == NM_CLICK || header->code == LVN_KEYDOWN) {
-                Win32ListView* list = FindList(header->hwndFrom);
-                if (list != nullptr && list->CheckNotify(*header)) {
-                    result = 0;
-                    return true;
-                }
-                return false;
-            }
-            if (header->code == LVN_ODFINDITEMW && FindList(header->hwndFrom) != nullptr) {
-                result = -1;  // no search by the typed letters
-                return true;
-            }
-            if (header->code == UDN_DELTAPOS) {
-                Win32Control* control = FindControl(header->hwndFrom);
-                if (control == nullptr || control->kind_ != ui::ControlKind::SpinBar) {
-                    return false;
-                }
-                result = control->DeltaPos(*reinterpret_cast<const NMUPDOWN*>(lParam));
-                return true;
-            }
-            return false;
-        }
+        case WM_NOTIFY:
+            return lParam != 0 && Notified(*reinterpret_cast<const NMHDR*>(lParam), lParam, result);
         case WM_VSCROLL: {
             Win32Control* control = FindControl(reinterpret_cast<HWND>(lParam));
             if (control == nullptr || control->kind_ != ui::ControlKind::SpinBar) {
@@ -211,61 +284,15 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             control->Scrolled();
             return true;
         }
-        case WM_CTLCOLORSTATIC: {
-            const Win32Control* control = FindControl(reinterpret_cast<HWND>(lParam));
-            if (control != nullptr && control->kind_ == ui::ControlKind::TextBox) {
-                return false;  // a disabled text box paints as Windows does
-            }
-            const auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc,
-                         control != nullptr ? control->TextColor() : GetSysColor(COLOR_BTNTEXT));
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            SetBkMode(dc, TRANSPARENT);
-            result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-            return true;
-        }
-        case WM_SETCURSOR: {
-            const Win32Control* control = FindControl(reinterpret_cast<HWND>(wParam));
-            const HCURSOR shape = control != nullptr ? control->Cursor() : nullptr;
-            if (shape == nullptr || LOWORD(lParam) != HTCLIENT) {
-                return false;
-            }
-            SetCursor(shape);
-            result = TRUE;
-            return true;
-        }
-        case WM_TIMER: {
-            for (const auto& timer : timers_) {
-                if (timer->id_ != wParam) {
-                    continue;
-                }
-                result = 0;
-                // A tick already queued when the timer stopped, or one that comes while
-                // the handler runs (it called DoEvents), is dropped.
-                if (timer->running_ || !timer->enabled_ || timer->interval_ == 0) {
-                    return true;
-                }
-                Win32Timer* const running = timer.get();
-                const std::weak_ptr<int> alive = life_;
-                const auto handler = running->OnTimer;
-                running->running_ = true;
-                RunHandler([&] { Raise(handler); });
-                if (!alive.expired()) {
-                    running->running_ = false;  // timers live as long as their window
-                }
-                return true;
-            }
-            return false;
-        }
+        case WM_CTLCOLORSTATIC:
+            return StaticPainting(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam),
+                                  result);
+        case WM_SETCURSOR:
+            return CursorSet(reinterpret_cast<HWND>(wParam), LOWORD(lParam), result);
+        case WM_TIMER:
+            return TimerTicked(wParam, result);
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && g_lastActive != window) {
-                g_lastActive = window;
-                if (!activationPosted_ && PostMessageW(window, kActivateMessage, 0, 0)) {
-                    activationPosted_ = true;
-                    g_pumpRequested = true;
-                }
-            }
-            Activated(wParam);
+            Activating(window, wParam);
             result = 0;
             return true;
         case kActivateMessage: {
@@ -278,20 +305,10 @@ bool Win32Window::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam
             RunHandler([&] { Raise(handler); });
             return true;
         }
-        case WM_SIZE: {
+        case WM_SIZE:
             result = 0;
-            if (wParam == SIZE_MINIMIZED) {
-                RememberFocus();  // minimising takes the focus away before deactivating
-            } else if (GetActiveWindow() == window) {
-                const HWND focus = GetFocus();
-                if (focus == nullptr || focus == window) {
-                    RestoreFocus();
-                }
-            }
-            const auto handler = OnResize;
-            RunHandler([&] { Raise(handler); });
+            Resized(window, wParam);
             return true;
-        }
         case WM_CLOSE:
             // The close box: the logic decides; DefWindowProc would destroy the window.
             result = 0;

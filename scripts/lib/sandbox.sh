@@ -32,6 +32,14 @@ _sandbox_err() {
     printf '%s: %s\n' "${0##*/}" "$*" >&2
 }
 
+# The name the running script goes by in its messages, and how it stops on a fault.
+# shellcheck disable=SC2034  # used by the scripts that source this file
+me=${0##*/}
+die() {
+    _sandbox_err "$*"
+    exit 1
+}
+
 # _sandbox_inside ROOT PATH: true if the resolved PATH is ROOT or below it.
 _sandbox_inside() {
     [[ $2 == "$1" || $2 == "$1"/* ]]

@@ -19,10 +19,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../scripts" && pwd)
 # shellcheck source=../../scripts/lib/sandbox.sh
 source "$here/lib/sandbox.sh"
 
-die() {
-    printf '%s: %s\n' "${0##*/}" "$*" >&2
-    exit 1
-}
 
 [[ -n ${KELDRA_SANDBOX:-} ]] || die "KELDRA_SANDBOX is not set: run under scripts/with-sandbox.sh"
 sandbox_check "$KELDRA_SANDBOX" || die "the sandbox $KELDRA_SANDBOX failed the check"

@@ -204,11 +204,16 @@ class RegionalSettings {
                SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, pm);
     }
 
+    bool SetGroupSeparator(const wchar_t* separator) {
+        return SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator) != FALSE;
+    }
+
   private:
-    std::pair<LCTYPE, std::wstring> saved_[4] = {{LOCALE_SSHORTDATE, L""},
+    std::pair<LCTYPE, std::wstring> saved_[5] = {{LOCALE_SSHORTDATE, L""},
                                                  {LOCALE_STIMEFORMAT, L""},
                                                  {LOCALE_S1159, L""},
-                                                 {LOCALE_S2359, L""}};
+                                                 {LOCALE_S2359, L""},
+                                                 {LOCALE_STHOUSAND, L""}};
 };
 
 // A date and time as older versions stored it: the user's short date, a blank, and the
@@ -254,6 +259,27 @@ TEST(Win32Process, TheUsersDateFormatsReadBackWhatWindowsWritesForThem) {
             const std::string text = AsTheUserWritesIt(written);
             EXPECT_EQ(schedule::ParseLastRun(text, formats), read) << text;
         }
+    }
+}
+
+// The separator between digit groups, as Windows itself puts it into a number.
+std::string SeparatorWindowsWrites() {
+    wchar_t text[64] = {};
+    GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, L"1234567", nullptr, text, 64);
+    const std::wstring written(text);
+    const std::size_t first = written.find_first_not_of(L"0123456789", 1);
+    const std::size_t next = written.find_first_of(L"0123456789", first);
+    return Narrow(written.substr(first, next - first));
+}
+
+TEST(Win32Process, TheUsersGroupSeparatorIsTheOneWindowsPutsIntoNumbers) {
+    const Win32Process process(UniqueMutexName(L"Separator"));
+    RegionalSettings restore;
+    EXPECT_EQ(process.UserGroupSeparator(), SeparatorWindowsWrites()) << "as the prefix has it";
+    for (const wchar_t* separator : {L".", L"\u00A0", L"'"}) {
+        ASSERT_TRUE(restore.SetGroupSeparator(separator));
+        EXPECT_EQ(process.UserGroupSeparator(), SeparatorWindowsWrites());
+        EXPECT_EQ(process.UserGroupSeparator(), Narrow(separator));
     }
 }
 

@@ -470,6 +470,12 @@ TEST_F(Win32Ui, ForeColorAndPointerApplyToTheirControl) {
     label.SetPointer(ui::Pointer::Hourglass);
     EXPECT_EQ(hover(label), LoadCursorW(nullptr, IDC_WAIT));
     EXPECT_EQ(hover(plain), LoadCursorW(nullptr, IDC_ARROW));
+
+    // The pointer over the whole screen while work runs, whatever lies under it.
+    ui_.SetScreenPointer(ui::Pointer::Hourglass);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    ui_.SetScreenPointer(ui::Pointer::Default);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
 TEST_F(Win32Ui, UnderHighContrastChosenColoursGiveWayToTheSystems) {

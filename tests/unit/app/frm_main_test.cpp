@@ -181,9 +181,8 @@ TEST_F(FrmMainTest, TheCompactionStageSetsTheOptimiseLineBetweenScanAndJunkSearc
     std::vector<std::string> seen;
     Main().ScanRegistry = [&] { seen.push_back(*textFiles.FileBytes(ini)); };
     Main().SearchJunk = [&] { seen.push_back(*textFiles.FileBytes(ini)); };
-    std::vector<Pointer> pointers;
-    Main().SetScreenPointer = [&](Pointer pointer) { pointers.push_back(pointer); };
     EXPECT_EQ(Run(), std::nullopt);
+    const std::vector<Pointer>& pointers = sim.ui.screenPointers;
     EXPECT_EQ(seen, (std::vector<std::string>{"[ScanReg]\r\nOptimize=0\r\n",
                                               "[ScanReg]\r\nOptimize=1\r\n"}));
     ASSERT_FALSE(pointers.empty());

@@ -94,8 +94,7 @@ class DiskTest : public ::testing::Test {
     platform::sim::SimProcess process{clock};
     platform::sim::SimFileSystem files;
     platform::sim::SimSystemInfo machine{files};
-    std::string separator = ",";
-    sysinfo::System system{{files, machine, process, [this] { return separator; }}};
+    sysinfo::System system{{files, machine, process}};
     DriveList drives{files, system};
     sysinfo::UserControl1 shd{files};
     JunkList junk;

@@ -48,7 +48,7 @@ TEST_F(DriveListTest, LowerCaseLettersAreWrittenUpper) {
 
 TEST_F(DriveListTest, TheUsersGroupSeparator) {
     files.Drive('C').freeBytes = 1'234'567 * kMegabyte;
-    separator = "\xC2\xA0";  // a no-break space, as in French
+    process.groupSeparator = "\xC2\xA0";  // a no-break space, as in French
     drives.FillDrives();
     EXPECT_EQ(Rows()[0][2],
               "1\xC2\xA0"

@@ -18,12 +18,13 @@ class SystemTest : public ::testing::Test {
     SystemTest() {
         files.AddDrive('C', drive_code::kFixed);
         files.UseCurrentDirectoryOf(process);
+        process.groupSeparator = ".";
     }
     platform::sim::SimClock clock;
     platform::sim::SimProcess process{clock};
     platform::sim::SimFileSystem files;
     platform::sim::SimSystemInfo machine{files};
-    System system{{files, machine, process, [] { return std::string("."); }}};
+    System system{{files, machine, process}};
 };
 
 TEST_F(SystemTest, DriveTypes) {

@@ -1,6 +1,12 @@
-#include "platform/results_window.h"
+#include "results/results_window.h"
 
-namespace keldra::platform::ui {
+#include "platform/captions.h"
+
+namespace keldra::results {
+
+using platform::ui::Caption;
+using platform::ui::ControlKind;
+using platform::ui::Font;
 
 ResultsWindow::ResultsWindow(UiPort& ui, TextLookup text, const bool& allEnd, Design design,
                              const ListRows& rows)
@@ -49,9 +55,9 @@ void ResultsWindow::Form_Load() {
     if (!text_) {
         return;
     }
-    window_->SetCaption(text_(design_.captionId));
-    Label1_->SetText(text_(design_.headingId));
-    cmdClose_->SetText(text_("OCM_Close"));
+    const Caption captions[] = {
+        {nullptr, design_.captionId}, {Label1_, design_.headingId}, {cmdClose_, "OCM_Close"}};
+    platform::ui::ApplyCaptions(*window_, captions, text_);
     for (std::size_t i = 0; i < design_.columns.size(); ++i) {
         list_->SetColumnHeader(i, text_(design_.columns[i].headerId));
     }
@@ -95,4 +101,4 @@ void ResultsWindow::Unload() {
     }
 }
 
-}  // namespace keldra::platform::ui
+}  // namespace keldra::results

@@ -13,8 +13,14 @@
 
 #include "platform/ui_port.h"
 
-namespace keldra::platform::ui {
+namespace keldra::results {
 
+using platform::ui::Control;
+using platform::ui::ListRows;
+using platform::ui::ListView;
+using platform::ui::UiPort;
+
+// The shared part of a results window; each list derives its own window from it.
 class ResultsWindow {
   public:
     using TextLookup = std::function<std::string(std::string_view id)>;
@@ -35,6 +41,8 @@ class ResultsWindow {
         std::string_view rowIcon;  // empty: none
     };
 
+    // `rows` is only held here, never read before the window is loaded: an owner may pass
+    // a member of its own that is built after this base.
     ResultsWindow(UiPort& ui, TextLookup text, const bool& allEnd, Design design,
                   const ListRows& rows);
     ResultsWindow(const ResultsWindow&) = delete;
@@ -57,8 +65,8 @@ class ResultsWindow {
     void cmdClose_Click();
     void Form_Unload(int& cancel);
 
-    Window& window() { return *window_; }
-    ListView& list() { return *list_; }
+    platform::ui::Window& Window() { return *window_; }
+    ListView& List() { return *list_; }
 
   private:
     void Form_Load();
@@ -68,10 +76,10 @@ class ResultsWindow {
     const bool& allEnd_;
     Design design_;
     const ListRows& rows_;
-    std::unique_ptr<Window> window_;
+    std::unique_ptr<platform::ui::Window> window_;
     Control* Label1_ = nullptr;
     Control* cmdClose_ = nullptr;
     ListView* list_ = nullptr;
 };
 
-}  // namespace keldra::platform::ui
+}  // namespace keldra::results
