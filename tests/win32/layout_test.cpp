@@ -64,6 +64,7 @@ class HurriedProcess final : public platform::ProcessPort {
     }
     platform::DateTime Now() const override { return process_.Now(); }
     platform::DateFormats UserDateFormats() const override { return process_.UserDateFormats(); }
+    std::string UserGroupSeparator() const override { return process_.UserGroupSeparator(); }
 
   private:
     platform::sim::SimProcess& process_;
