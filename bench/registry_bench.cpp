@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/event_pump.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
@@ -25,6 +26,9 @@
 
 namespace {
 
+using keldra::platform::win32::UniqueFileHandle;
+using keldra::platform::win32::UniqueHKey;
+
 constexpr const wchar_t* kBenchKey = L"Software\\KeldraBench";
 
 void Seed(int keys, int valuesPerKey) {
@@ -32,19 +36,17 @@ void Seed(int keys, int valuesPerKey) {
     CreateDirectoryW(L"C:\\keldra-bench", nullptr);
     for (int i = 0; i < 50; ++i) {
         const std::wstring file = L"C:\\keldra-bench\\live" + std::to_wstring(i) + L".dll";
-        HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            CloseHandle(h);
-        }
+        const UniqueFileHandle created(
+            CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     int value = 0;
     for (int k = 0; k < keys; ++k) {
         const std::wstring path = std::wstring(kBenchKey) + L"\\Vendor" + std::to_wstring(k % 40) +
                                   L"\\Product" + std::to_wstring(k % 500) + L"\\Key" +
                                   std::to_wstring(k);
-        HKEY key = nullptr;
+        UniqueHKey key;
         if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr) != ERROR_SUCCESS) {
+                            key.put(), nullptr) != ERROR_SUCCESS) {
             continue;
         }
         for (int v = 0; v < valuesPerKey; ++v, ++value) {
@@ -57,11 +59,10 @@ void Seed(int keys, int valuesPerKey) {
                 data = L"Setting text number " + std::to_wstring(value);
             }
             const std::wstring name = L"Value" + std::to_wstring(v);
-            RegSetValueExW(key, name.c_str(), 0, REG_SZ,
+            RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(data.c_str()),
                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
         }
-        RegCloseKey(key);
     }
 }
 
@@ -82,8 +83,8 @@ class BareWalk {
             return;
         }
         ++keys_;
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(root, path.empty() ? nullptr : path.c_str(), 0, KEY_READ, &key) !=
+        UniqueHKey key;
+        if (RegOpenKeyExW(root, path.empty() ? nullptr : path.c_str(), 0, KEY_READ, key.put()) !=
             ERROR_SUCCESS) {
             return;
         }
@@ -92,29 +93,28 @@ class BareWalk {
         DWORD values = 0;
         DWORD longestValueName = 0;
         DWORD longestData = 0;
-        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &longestSubKey, nullptr, &values,
-                         &longestValueName, &longestData, nullptr, nullptr);
+        RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, &longestSubKey, nullptr,
+                         &values, &longestValueName, &longestData, nullptr, nullptr);
         std::vector<wchar_t> name(std::max(longestSubKey, longestValueName) + 2);
         std::vector<BYTE> data(longestData + 2);
         for (DWORD i = 0; i < values; ++i) {
             DWORD nameLength = static_cast<DWORD>(name.size());
             DWORD dataBytes = static_cast<DWORD>(data.size());
             DWORD type = 0;
-            if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(),
+            if (RegEnumValueW(key.get(), i, name.data(), &nameLength, nullptr, &type, data.data(),
                               &dataBytes) == ERROR_SUCCESS) {
                 bytes_ += nameLength + dataBytes;
             }
         }
         for (DWORD i = 0; i < subKeys; ++i) {
             DWORD nameLength = static_cast<DWORD>(name.size());
-            if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr,
+            if (RegEnumKeyExW(key.get(), i, name.data(), &nameLength, nullptr, nullptr, nullptr,
                               nullptr) == ERROR_SUCCESS &&
                 nameLength > 0) {
                 const std::wstring sub(name.data(), nameLength);
                 Walk(root, path.empty() ? sub : path + L"\\" + sub, classKeyTest);
             }
         }
-        RegCloseKey(key);
     }
 
     void AllLocations() {
@@ -127,13 +127,14 @@ class BareWalk {
         Walk(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts", true);
         Walk(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true);
         // The file types: every extension key of the class root, and below it.
-        HKEY classes = nullptr;
-        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, &classes) == ERROR_SUCCESS) {
+        UniqueHKey classes;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, nullptr, 0, KEY_READ, classes.put()) ==
+            ERROR_SUCCESS) {
             wchar_t sub[256];
             for (DWORD i = 0;; ++i) {
                 DWORD length = 256;
-                const LSTATUS status =
-                    RegEnumKeyExW(classes, i, sub, &length, nullptr, nullptr, nullptr, nullptr);
+                const LSTATUS status = RegEnumKeyExW(classes.get(), i, sub, &length, nullptr,
+                                                     nullptr, nullptr, nullptr);
                 if (status == ERROR_NO_MORE_ITEMS) {
                     break;
                 }
@@ -141,7 +142,6 @@ class BareWalk {
                     Walk(HKEY_CLASSES_ROOT, std::wstring(sub, length), true);
                 }
             }
-            RegCloseKey(classes);
         }
         for (const wchar_t* start : {L"software\\classes\\CLSID", L"software\\classes\\TypeLib",
                                      L"software\\classes\\interface"}) {

@@ -73,6 +73,17 @@ struct CloseInvalidWith {
 
 using UniqueHKey = UniqueHandle<CloseWith<HKEY, RegCloseKey, LSTATUS{ERROR_SUCCESS}>>;
 using UniqueKernelHandle = UniqueHandle<CloseWith<HANDLE, CloseHandle, BOOL{TRUE}>>;
+// A started process and its first thread, as CreateProcessW hands them out; the thread is
+// closed first.
+struct UniqueProcess {
+    UniqueProcess() = default;
+    explicit UniqueProcess(const PROCESS_INFORMATION& info)
+        : process(info.hProcess), thread(info.hThread), processId(info.dwProcessId) {}
+
+    UniqueKernelHandle process;
+    UniqueKernelHandle thread;
+    DWORD processId = 0;
+};
 // An open file (CreateFile) and a folder search (FindFirstFile).
 using UniqueFileHandle = UniqueHandle<CloseInvalidWith<CloseHandle>>;
 using UniqueFindHandle = UniqueHandle<CloseInvalidWith<FindClose>>;

@@ -15,29 +15,37 @@ namespace keldra::testing {
 namespace {
 
 using platform::win32::Narrow;
+using platform::win32::UniqueFindHandle;
 using platform::win32::UniqueKernelHandle;
 using platform::win32::Wide;
 
+// Removes what `folder` holds, the search closed before the folder itself goes.
+void RemoveContents(const std::wstring& folder);
+
 void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring path = folder + L"\\" + name;
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
+    RemoveContents(folder);
     RemoveDirectoryW(folder.c_str());
+}
+
+void RemoveContents(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const UniqueFindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (!search) {
+        return;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        const std::wstring path = folder + L"\\" + name;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            RemoveTree(path);
+        } else {
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+    } while (FindNextFileW(search.get(), &found));
 }
 
 class Win32Backend final : public TextFileBackend {
@@ -93,8 +101,8 @@ class Win32Backend final : public TextFileBackend {
     std::vector<std::string> List(std::string_view folder) override {
         std::vector<std::string> names;
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((Wide(folder) + L"\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
+        const UniqueFindHandle search(FindFirstFileW((Wide(folder) + L"\\*").c_str(), &found));
+        if (!search) {
             return names;
         }
         do {
@@ -102,8 +110,7 @@ class Win32Backend final : public TextFileBackend {
             if (name != L"." && name != L"..") {
                 names.push_back(Narrow(name));
             }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.get(), &found));
         return names;
     }
 

@@ -14,7 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/handles.h"
+
 namespace keldra::e2e {
+
+using platform::win32::UniqueKernelHandle;
+using platform::win32::UniqueProcess;
 
 inline std::wstring ClassOf(HWND hwnd) {
     wchar_t name[128] = {};
@@ -133,11 +138,12 @@ inline std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int column
     std::vector<std::vector<std::wstring>> rows;
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process == nullptr) {
+    const UniqueKernelHandle owner(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (!owner) {
         return rows;
     }
+    HANDLE process = owner.get();
     constexpr SIZE_T kChars = 1024;
     auto* remote = static_cast<BYTE*>(VirtualAllocEx(
         process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
@@ -163,7 +169,6 @@ inline std::vector<std::vector<std::wstring>> ListViewRows(HWND list, int column
     if (remote != nullptr) {
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
-    CloseHandle(process);
     return rows;
 }
 
@@ -225,8 +230,8 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     }
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    const platform::win32::UniqueScreenDc screen(GetDC(nullptr));
+    const platform::win32::UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = w;
@@ -234,9 +239,10 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    const platform::win32::UniqueHBitmap bitmap(
+        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY);
     GdiFlush();
     const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
     const DWORD imageBytes = stride * static_cast<DWORD>(h);
@@ -255,10 +261,8 @@ inline bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
         ok = fclose(out) == 0 && ok;
     }
     ok = ok && MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    // The bitmap leaves the memory context before either goes.
+    SelectObject(memory.get(), old);
     return ok;
 }
 
@@ -284,39 +288,37 @@ class Program {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         std::wstring line = commandLine;
-        started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &si, &pi_) != FALSE;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                           &pi) != FALSE) {
+            process_ = UniqueProcess(pi);
+        }
     }
     ~Program() {
-        if (started_) {
-            if (Running()) {
-                TerminateProcess(pi_.hProcess, 99);
-                WaitForSingleObject(pi_.hProcess, 5000);
-            }
-            CloseHandle(pi_.hThread);
-            CloseHandle(pi_.hProcess);
+        if (Started() && Running()) {
+            TerminateProcess(Process(), 99);
+            WaitForSingleObject(Process(), 5000);
         }
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    bool Started() const { return started_; }
-    DWORD Id() const { return pi_.dwProcessId; }
-    bool Running() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool Started() const { return static_cast<bool>(process_.process); }
+    DWORD Id() const { return process_.processId; }
+    bool Running() const { return WaitForSingleObject(Process(), 0) == WAIT_TIMEOUT; }
     // The exit code once it ended within `seconds`, or -1.
     long ExitCode(double seconds) const {
-        if (WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(seconds * 1000)) !=
-            WAIT_OBJECT_0) {
+        if (WaitForSingleObject(Process(), static_cast<DWORD>(seconds * 1000)) != WAIT_OBJECT_0) {
             return -1;
         }
         DWORD code = 0;
-        GetExitCodeProcess(pi_.hProcess, &code);
+        GetExitCodeProcess(Process(), &code);
         return static_cast<long>(code);
     }
     // Processor time used so far, in seconds.
     double CpuSeconds() const {
         FILETIME created, exited, kernel, user;
-        if (!GetProcessTimes(pi_.hProcess, &created, &exited, &kernel, &user)) {
+        if (!GetProcessTimes(Process(), &created, &exited, &kernel, &user)) {
             return -1;
         }
         const auto toSeconds = [](FILETIME t) {
@@ -328,8 +330,9 @@ class Program {
     }
 
   private:
-    PROCESS_INFORMATION pi_{};
-    bool started_ = false;
+    HANDLE Process() const { return process_.process.get(); }
+
+    UniqueProcess process_;
 };
 
 }  // namespace keldra::e2e

@@ -11,8 +11,11 @@
 #include <string>
 
 #include "automation.h"
+#include "platform/win32/handles.h"
 
 namespace keldra::e2e {
+
+using platform::win32::UniqueHKey;
 
 inline std::wstring Beside(const wchar_t* name) {
     wchar_t path[MAX_PATH] = {};
@@ -35,11 +38,10 @@ inline void ResetSettings() {
 }
 
 inline void StoreSetting(const wchar_t* key, const wchar_t* value) {
-    HKEY options = nullptr;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, &options), ERROR_SUCCESS);
-    RegSetValueExW(options, key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+    UniqueHKey options;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, options.put()), ERROR_SUCCESS);
+    RegSetValueExW(options.get(), key, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                    static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-    RegCloseKey(options);
 }
 
 // A string value, or "<absent>".

@@ -20,6 +20,8 @@
 namespace keldra::e2e {
 namespace {
 
+using platform::win32::UniqueProcess;
+
 constexpr const wchar_t* kInstallFolder = L"C:\\Program Files\\Keldra Maintenance";
 constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -46,12 +48,11 @@ DWORD Msiexec(const std::wstring& arguments) {
                         &pi)) {
         return static_cast<DWORD>(-1);
     }
+    const UniqueProcess msiexec(pi);
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 180000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(pi.hProcess, &code);
+    if (WaitForSingleObject(msiexec.process.get(), 180000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(msiexec.process.get(), &code);
     }
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
     return code;
 }
 
@@ -64,14 +65,15 @@ struct Entry {
 // The entries of "Apps & Features" named "Keldra Maintenance".
 std::vector<Entry> Entries() {
     std::vector<Entry> found;
-    HKEY root = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &root) != ERROR_SUCCESS) {
+    UniqueHKey root;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, root.put()) !=
+        ERROR_SUCCESS) {
         return found;
     }
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD chars = 256;
-        if (RegEnumKeyExW(root, i, name, &chars, nullptr, nullptr, nullptr, nullptr) !=
+        if (RegEnumKeyExW(root.get(), i, name, &chars, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS) {
             break;
         }
@@ -96,7 +98,6 @@ std::vector<Entry> Entries() {
                                  RRF_RT_REG_DWORD, nullptr, &size, &bytes) == ERROR_SUCCESS;
         found.push_back(e);
     }
-    RegCloseKey(root);
     return found;
 }
 
@@ -157,18 +158,16 @@ LONGLONG FileBytes(const wchar_t* path) {
 }
 
 void SetRun(HKEY root, const std::wstring& command) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyW(root, kRunKey, &key), ERROR_SUCCESS);
-    RegSetValueExW(key, kRunName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+    UniqueHKey key;
+    ASSERT_EQ(RegCreateKeyW(root, kRunKey, key.put()), ERROR_SUCCESS);
+    RegSetValueExW(key.get(), kRunName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 void DeleteRun(HKEY root) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, kRunName);
-        RegCloseKey(key);
+    UniqueHKey key;
+    if (RegOpenKeyExW(root, kRunKey, 0, KEY_SET_VALUE, key.put()) == ERROR_SUCCESS) {
+        RegDeleteValueW(key.get(), kRunName);
     }
 }
 
@@ -186,12 +185,11 @@ class InstallerEndToEnd : public ProgramTest {
         DeleteRun(HKEY_LOCAL_MACHINE);
         DeleteRun(HKEY_CURRENT_USER);
         DeleteFileW(kBackup);
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kSeedKey, &key), ERROR_SUCCESS);
+        UniqueHKey key;
+        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kSeedKey, key.put()), ERROR_SUCCESS);
         const std::wstring dead = L"C:\\keldra-installer-case\\gone.exe";
-        RegSetValueExW(key, L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(dead.c_str()),
+        RegSetValueExW(key.get(), L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(dead.c_str()),
                        static_cast<DWORD>((dead.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
     }
     void TearDown() override {
         for (const Entry& e : Entries()) {
@@ -203,39 +201,36 @@ class InstallerEndToEnd : public ProgramTest {
         CoUninitialize();
         ProgramTest::TearDown();
     }
-};
 
-TEST_F(InstallerEndToEnd, InstallUpgradeAndRemoveSilently) {
-    const std::wstring older = L"\"" + Beside(L"keldra-older.msi") + L"\"";
-    const std::wstring newer = L"\"" + Beside(L"keldra.msi") + L"\"";
-    const std::wstring program = Installed(L"keldra.exe");
-    const std::wstring logonStart = L"\"" + program + L"\" -auto";
-
-    // The older package, silently.
-    ASSERT_EQ(Msiexec(L"/i " + older + L" /qn"), 0u);
-    std::vector<Entry> entries = Entries();
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].version, kOlderVersion);
-    for (const wchar_t* file : {L"keldra.exe", L"lang.dll", L"freemem.exe", L"cpuscan.avi"}) {
-        EXPECT_TRUE(Exists(Installed(file))) << "installed " << file;
+    // The older package, silently: its files and its two Start menu shortcuts.
+    void InstallTheOlderPackage() const {
+        ASSERT_EQ(Msiexec(L"/i " + older_ + L" /qn"), 0u);
+        const std::vector<Entry> entries = Entries();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(entries[0].version, kOlderVersion);
+        for (const wchar_t* file : {L"keldra.exe", L"lang.dll", L"freemem.exe", L"cpuscan.avi"}) {
+            EXPECT_TRUE(Exists(Installed(file))) << "installed " << file;
+        }
+        const std::wstring shortcuts = ShortcutFolder();
+        ASSERT_FALSE(shortcuts.empty()) << "the Start menu folder Keldra Maintenance";
+        const Link start = ReadLink(shortcuts + L"\\Keldra Maintenance.lnk");
+        ASSERT_TRUE(start.read);
+        EXPECT_EQ(CompareStringOrdinal(start.target.c_str(), -1, program_.c_str(), -1, TRUE),
+                  CSTR_EQUAL)
+            << start.target;
+        EXPECT_EQ(start.arguments, L"");
+        const Link undo = ReadLink(shortcuts + L"\\Undo last registry repair.lnk");
+        ASSERT_TRUE(undo.read);
+        EXPECT_EQ(CompareStringOrdinal(undo.target.c_str(), -1, program_.c_str(), -1, TRUE),
+                  CSTR_EQUAL)
+            << undo.target;
+        EXPECT_EQ(undo.arguments, L"-restore");
     }
-    const std::wstring shortcuts = ShortcutFolder();
-    ASSERT_FALSE(shortcuts.empty()) << "the Start menu folder Keldra Maintenance";
-    const Link start = ReadLink(shortcuts + L"\\Keldra Maintenance.lnk");
-    ASSERT_TRUE(start.read);
-    EXPECT_EQ(CompareStringOrdinal(start.target.c_str(), -1, program.c_str(), -1, TRUE), CSTR_EQUAL)
-        << start.target;
-    EXPECT_EQ(start.arguments, L"");
-    const Link undo = ReadLink(shortcuts + L"\\Undo last registry repair.lnk");
-    ASSERT_TRUE(undo.read);
-    EXPECT_EQ(CompareStringOrdinal(undo.target.c_str(), -1, program.c_str(), -1, TRUE), CSTR_EQUAL)
-        << undo.target;
-    EXPECT_EQ(undo.arguments, L"-restore");
 
     // The installed program: its pass finds the dead value; the schedule registers the
     // logon start of the installed copy; "Fix problems" backs the value up and ends.
-    {
-        Program keldra(L"\"" + program + L"\"");
+    void RunTheInstalledProgram() const {
+        Program keldra(L"\"" + program_ + L"\"");
         ASSERT_TRUE(keldra.Started());
         HWND main = MainWindowAfterPass(keldra);
         ASSERT_NE(main, nullptr) << "the installed program ends its pass";
@@ -250,45 +245,63 @@ TEST_F(InstallerEndToEnd, InstallUpgradeAndRemoveSilently) {
             10));
         Click(ChildWithText(scheduler, Lang("OCM_ESM")));
         ASSERT_TRUE(WaitUntil([] { return Setting(L"AutoMaint") == L"1"; }, 10));
-        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kRunName), logonStart);
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kRunName), logonStart_);
         PostMessageW(scheduler, WM_CLOSE, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(scheduler) == FALSE; }, 10));
         Click(ChildWithText(main, Lang("OCM_FB")));
         EXPECT_EQ(keldra.ExitCode(60), 0);
     }
-    const LONGLONG backupBytes = FileBytes(kBackup);
-    ASSERT_GT(backupBytes, 0) << "the repair wrote its backup";
 
     // The build's package upgrades in place, and the schedule still starts the program.
-    ASSERT_EQ(Msiexec(L"/i " + newer + L" /qn"), 0u);
-    entries = Entries();
-    ASSERT_EQ(entries.size(), 1u) << "one installation";
-    EXPECT_EQ(entries[0].version, BuildVersion());
-    EXPECT_EQ(entries[0].publisher, L"Keldra");
-    EXPECT_TRUE(entries[0].hasSize) << "Apps & Features shows a size";
-    EXPECT_EQ(entries[0].location, std::wstring(kInstallFolder) + L"\\");
-    EXPECT_NE(entries[0].uninstall.find(entries[0].key), std::wstring::npos)
-        << entries[0].uninstall;
-    EXPECT_TRUE(Exists(program));
-    EXPECT_TRUE(Exists(ShortcutFolder() + L"\\Undo last registry repair.lnk"));
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kRunName), logonStart)
-        << "an upgrade keeps the logon start";
+    void UpgradeToTheBuildsPackage() const {
+        ASSERT_EQ(Msiexec(L"/i " + newer_ + L" /qn"), 0u);
+        const std::vector<Entry> entries = Entries();
+        ASSERT_EQ(entries.size(), 1u) << "one installation";
+        EXPECT_EQ(entries[0].version, BuildVersion());
+        EXPECT_EQ(entries[0].publisher, L"Keldra");
+        EXPECT_TRUE(entries[0].hasSize) << "Apps & Features shows a size";
+        EXPECT_EQ(entries[0].location, std::wstring(kInstallFolder) + L"\\");
+        EXPECT_NE(entries[0].uninstall.find(entries[0].key), std::wstring::npos)
+            << entries[0].uninstall;
+        EXPECT_TRUE(Exists(program_));
+        EXPECT_TRUE(Exists(ShortcutFolder() + L"\\Undo last registry repair.lnk"));
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kRunName), logonStart_)
+            << "an upgrade keeps the logon start";
+    }
+
+    // Removal takes the files, the shortcuts and the program's own logon start; the user's
+    // entry `elsewhere`, the backup and the settings stay.
+    void RemoveSilently(const std::wstring& elsewhere, LONGLONG backupBytes) const {
+        ASSERT_EQ(Msiexec(L"/x " + newer_ + L" /qn"), 0u);
+        EXPECT_TRUE(Entries().empty());
+        for (const wchar_t* file : {L"keldra.exe", L"lang.dll", L"freemem.exe", L"cpuscan.avi"}) {
+            EXPECT_FALSE(Exists(Installed(file))) << "removed " << file;
+        }
+        EXPECT_FALSE(Exists(kInstallFolder));
+        EXPECT_TRUE(ShortcutFolder().empty()) << "the Start menu folder goes";
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kRunName), L"<absent>");
+        EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kRunKey, kRunName), elsewhere);
+        EXPECT_EQ(FileBytes(kBackup), backupBytes) << "the backup stays as it was";
+        EXPECT_EQ(Setting(L"AutoMaint"), L"1") << "the settings stay";
+    }
+
+    const std::wstring older_ = L"\"" + Beside(L"keldra-older.msi") + L"\"";
+    const std::wstring newer_ = L"\"" + Beside(L"keldra.msi") + L"\"";
+    const std::wstring program_ = Installed(L"keldra.exe");
+    const std::wstring logonStart_ = L"\"" + program_ + L"\" -auto";
+};
+
+TEST_F(InstallerEndToEnd, InstallUpgradeAndRemoveSilently) {
+    ASSERT_NO_FATAL_FAILURE(InstallTheOlderPackage());
+    ASSERT_NO_FATAL_FAILURE(RunTheInstalledProgram());
+    const LONGLONG backupBytes = FileBytes(kBackup);
+    ASSERT_GT(backupBytes, 0) << "the repair wrote its backup";
+    ASSERT_NO_FATAL_FAILURE(UpgradeToTheBuildsPackage());
 
     // A user's entry for a copy elsewhere still starts that copy: it stays.
     const std::wstring elsewhere = L"\"C:\\Tools\\Keldra\\keldra.exe\" -auto";
     SetRun(HKEY_CURRENT_USER, elsewhere);
-
-    ASSERT_EQ(Msiexec(L"/x " + newer + L" /qn"), 0u);
-    EXPECT_TRUE(Entries().empty());
-    for (const wchar_t* file : {L"keldra.exe", L"lang.dll", L"freemem.exe", L"cpuscan.avi"}) {
-        EXPECT_FALSE(Exists(Installed(file))) << "removed " << file;
-    }
-    EXPECT_FALSE(Exists(kInstallFolder));
-    EXPECT_TRUE(ShortcutFolder().empty()) << "the Start menu folder goes";
-    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kRunKey, kRunName), L"<absent>");
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kRunKey, kRunName), elsewhere);
-    EXPECT_EQ(FileBytes(kBackup), backupBytes) << "the backup stays as it was";
-    EXPECT_EQ(Setting(L"AutoMaint"), L"1") << "the settings stay";
+    RemoveSilently(elsewhere, backupBytes);
 }
 
 }  // namespace

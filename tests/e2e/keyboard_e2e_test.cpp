@@ -13,6 +13,8 @@
 namespace keldra::e2e {
 namespace {
 
+using platform::win32::UniqueFileHandle;
+
 constexpr const wchar_t* kSeedKey = L"Software\\KeldraKeys";
 constexpr const wchar_t* kJunkFolder = L"D:\\keldra-keys";
 constexpr const wchar_t* kJunk = L"D:\\keldra-keys\\left.tmp";
@@ -27,20 +29,19 @@ class KeyboardEndToEnd : public ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         DeleteFileW(L"C:\\sysbackup.reg");
-        HKEY key = nullptr;
+        UniqueHKey key;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSeedKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
+                                  nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
         const std::wstring data = L"C:\\keldra-keys\\gone.exe";
-        RegSetValueExW(key, L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+        RegSetValueExW(key.get(), L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
         CreateDirectoryW(kJunkFolder, nullptr);
-        HANDLE file = CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const UniqueFileHandle file(
+            CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
         DWORD written = 0;
-        WriteFile(file, "junk", 4, &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), "junk", 4, &written, nullptr);
     }
     void TearDown() override {
         ProgramTest::TearDown();

@@ -13,38 +13,37 @@
 namespace keldra::e2e {
 namespace {
 
+using platform::win32::UniqueFileHandle;
+
 constexpr const wchar_t* kSeedFolder = L"C:\\keldra-seed";
 constexpr const wchar_t* kClass = L"{4B454C44-5241-0000-0000-000000000001}";
 constexpr const wchar_t* kLiveClass = L"{4B454C44-5241-0000-0000-000000000002}";
 const std::wstring kClassesClsid = L"Software\\Classes\\CLSID\\";
 
 void Put(HKEY root, const std::wstring& path, const std::wstring& name, const std::wstring& data) {
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS)
+    UniqueHKey key;
+    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                              nullptr),
+              ERROR_SUCCESS)
         << path;
-    RegSetValueExW(key, name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+    RegSetValueExW(key.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
                    reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 void PutDword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+    UniqueHKey key;
+    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof value);
-    RegCloseKey(key);
 }
 
 void Touch(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot create a seed file";
-    CloseHandle(file);
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << "cannot create a seed file";
 }
 
 void DeleteValue(HKEY root, const std::wstring& path, const std::wstring& name) {
@@ -175,10 +174,10 @@ TEST_F(RegistryScanEndToEnd, SeededDeadReferencesAreListedAndLiveOnesAreNot) {
     // Cancel ends the program; nothing was removed.
     Click(ChildWithText(main, Lang("OSM_SE")));
     EXPECT_EQ(keldra.ExitCode(10), 0);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\KeldraSeed", 0, KEY_READ, &key), 0);
-    EXPECT_EQ(RegQueryValueExW(key, L"Dead", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    RegCloseKey(key);
+    UniqueHKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\KeldraSeed", 0, KEY_READ, key.put()), 0);
+    EXPECT_EQ(RegQueryValueExW(key.get(), L"Dead", nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
 }
 
 }  // namespace

@@ -16,6 +16,8 @@
 namespace keldra::e2e {
 namespace {
 
+using platform::win32::UniqueProcess;
+
 using Bytes = std::vector<BYTE>;
 struct Stored {
     DWORD type = 0;
@@ -40,33 +42,32 @@ Bytes Text(std::wstring_view text, bool terminated = true) {
 }
 
 void Put(const std::wstring& key, const std::wstring& name, DWORD type, const Bytes& data) {
-    HKEY h = nullptr;
+    UniqueHKey h;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &h, nullptr),
+                              nullptr, h.put(), nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(h, name.empty() ? nullptr : name.c_str(), 0, type, data.data(),
+    RegSetValueExW(h.get(), name.empty() ? nullptr : name.c_str(), 0, type, data.data(),
                    static_cast<DWORD>(data.size()));
-    RegCloseKey(h);
 }
 
 // The value as stored, or nothing.
 std::optional<Stored> Read(const std::wstring& key, const std::wstring& name) {
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) {
+    UniqueHKey h;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, h.put()) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     Stored value;
     DWORD bytes = 0;
     std::optional<Stored> result;
-    if (RegQueryValueExW(h, name.c_str(), nullptr, &value.type, nullptr, &bytes) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(h.get(), name.c_str(), nullptr, &value.type, nullptr, &bytes) ==
+        ERROR_SUCCESS) {
         value.data.resize(bytes);
-        if (RegQueryValueExW(h, name.c_str(), nullptr, &value.type, value.data.data(), &bytes) ==
-            ERROR_SUCCESS) {
+        if (RegQueryValueExW(h.get(), name.c_str(), nullptr, &value.type, value.data.data(),
+                             &bytes) == ERROR_SUCCESS) {
             value.data.resize(bytes);
             result = value;
         }
     }
-    RegCloseKey(h);
     return result;
 }
 
@@ -82,10 +83,8 @@ bool RunRegedit(const std::wstring& arguments) {
                         nullptr, &si, &pi)) {
         return false;
     }
-    const bool done = WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return done;
+    const UniqueProcess regedit(pi);
+    return WaitForSingleObject(regedit.process.get(), 60000) == WAIT_OBJECT_0;
 }
 
 class RepairEndToEnd : public ProgramTest {

@@ -16,6 +16,8 @@
 namespace keldra::e2e {
 namespace {
 
+using platform::win32::UniqueFileHandle;
+
 using Bytes = std::vector<BYTE>;
 struct Stored {
     DWORD type = 0;
@@ -60,47 +62,44 @@ HKEY RootNamed(const std::wstring& name) {
 std::optional<Stored> Read(const std::wstring& location, const std::wstring& name) {
     const std::size_t slash = location.find(L'\\');
     const HKEY root = RootNamed(location.substr(0, slash));
-    HKEY h = nullptr;
+    UniqueHKey h;
     if (root == nullptr ||
         RegOpenKeyExW(root, slash == std::wstring::npos ? L"" : location.c_str() + slash + 1, 0,
-                      KEY_READ, &h) != ERROR_SUCCESS) {
+                      KEY_READ, h.put()) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     Stored value;
     DWORD bytes = 0;
     std::optional<Stored> result;
-    if (RegQueryValueExW(h, name.c_str(), nullptr, &value.type, nullptr, &bytes) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(h.get(), name.c_str(), nullptr, &value.type, nullptr, &bytes) ==
+        ERROR_SUCCESS) {
         value.data.resize(bytes);
-        if (RegQueryValueExW(h, name.c_str(), nullptr, &value.type, value.data.data(), &bytes) ==
-            ERROR_SUCCESS) {
+        if (RegQueryValueExW(h.get(), name.c_str(), nullptr, &value.type, value.data.data(),
+                             &bytes) == ERROR_SUCCESS) {
             value.data.resize(bytes);
             result = value;
         }
     }
-    RegCloseKey(h);
     return result;
 }
 
 void Put(const wchar_t* key, const std::wstring& name, DWORD type, const Bytes& data) {
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
-                              nullptr),
+    UniqueHKey h;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              h.put(), nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(h, name.empty() ? nullptr : name.c_str(), 0, type, data.data(),
+    RegSetValueExW(h.get(), name.empty() ? nullptr : name.c_str(), 0, type, data.data(),
                    static_cast<DWORD>(data.size()));
-    RegCloseKey(h);
 }
 
 bool WriteFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     DWORD written = 0;
-    const bool ok = ::WriteFile(file, "junk", 4, &written, nullptr) != FALSE;
-    CloseHandle(file);
-    return ok;
+    return ::WriteFile(file.get(), "junk", 4, &written, nullptr) != FALSE;
 }
 
 bool FileExists(const std::wstring& path) {
@@ -120,11 +119,12 @@ int Box(HWND list, int row) {
 std::optional<POINT> BoxPoint(HWND list, int row) {
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
-    HANDLE process =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process == nullptr) {
+    const UniqueKernelHandle owner(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+    if (!owner) {
         return std::nullopt;
     }
+    HANDLE process = owner.get();
     auto* remote = static_cast<BYTE*>(VirtualAllocEx(
         process, nullptr, sizeof(LVHITTESTINFO) + sizeof(RECT), MEM_COMMIT, PAGE_READWRITE));
     std::optional<POINT> found;
@@ -149,7 +149,6 @@ std::optional<POINT> BoxPoint(HWND list, int row) {
     if (remote != nullptr) {
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
-    CloseHandle(process);
     return found;
 }
 
@@ -190,28 +189,160 @@ class UserChoiceEndToEnd : public ProgramTest {
         }
         RemoveDirectoryW(kFolder);
     }
+
+    // Registry values of every type the repair handles, and the junk files beside the one
+    // the user keeps.
+    static void SeedValues() {
+        Bytes hundred(100);
+        for (std::size_t i = 0; i < hundred.size(); ++i) {
+            hundred[i] = static_cast<BYTE>(i * 37 + 13);
+        }
+        Put(kKey, kKeptName, REG_SZ, Text(L"C:\\keldra-choice\\gone\\keep.exe"));
+        Put(kKey, L"Sz", REG_SZ, Text(L"\"C:\\keldra-choice\\gone\\app.exe\" /x"));
+        Put(kKey, L"", REG_SZ, Text(L"C:\\keldra-choice\\default.exe"));
+        Put(kKey, L"Expand", REG_EXPAND_SZ, Text(L"C:\\keldra-choice\\gone.dll"));
+        Put(kKey, L"Multi", REG_MULTI_SZ,
+            Text(std::wstring(L"C:\\keldra-choice\\a.dll\0second\0", 31)));
+        Put(kSharedDlls, kDlls[0], REG_DWORD, Bytes{7, 0, 0, 0});
+        Put(kSharedDlls, kDlls[1], REG_BINARY, hundred);
+        Put(kSharedDlls, kDlls[2], REG_NONE, Bytes{1, 0, 0x0D, 0x0A});
+    }
+    static void SeedFiles() {
+        ASSERT_TRUE(CreateDirectoryW(kFolder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(WriteFile(kKeptFile));
+        for (const std::wstring& file : kJunk) {
+            ASSERT_TRUE(WriteFile(file));
+        }
+        DeleteFileW(L"C:\\sysbackup.reg");
+    }
+
+    // The registry results: every row ticked; "Keep me" unticked with the keyboard. Keeps
+    // what every listed value holds in `before_`.
+    void UntickTheKeptValueWithTheKeyboard(const Program& keldra, HWND main) {
+        HWND registry =
+            OpenResults(keldra, ChildEndingWith(main, Lang("OCM_PStat")), Lang("OCM_RRes"));
+        ASSERT_NE(registry, nullptr) << "the registry results window";
+        HWND registryList = ChildOfClass(registry, L"SysListView32");
+        ASSERT_NE(registryList, nullptr);
+        const auto registryRows = ListViewRows(registryList, 2);
+        for (std::size_t i = 0; i < registryRows.size(); ++i) {
+            EXPECT_EQ(Box(registryList, static_cast<int>(i)), 2) << "ticked when listed: " << i;
+            if (const auto stored = Read(registryRows[i][0], registryRows[i][1])) {
+                before_[{registryRows[i][0], registryRows[i][1]}] = *stored;
+            }
+        }
+        const int keptRow = RowWith(registryRows, 1, kKeptName);
+        ASSERT_GE(keptRow, 0) << "the seeded value is listed";
+        for (const std::wstring& name :
+             {std::wstring(L"Sz"), std::wstring(L"Expand"), std::wstring(L"Multi")}) {
+            EXPECT_GE(RowWith(registryRows, 1, name), 0) << "listed";
+        }
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                if (GuiOf(registry).hwndFocus == registryList) {
+                    return true;
+                }
+                PressKey(registry, VK_TAB);
+                return false;
+            },
+            10))
+            << "Tab reaches the list";
+        PressKey(registry, VK_HOME);
+        for (int i = 0; i < keptRow; ++i) {
+            PressKey(registry, VK_DOWN);
+        }
+        PressKey(registry, VK_SPACE);
+        EXPECT_TRUE(WaitUntil([&] { return Box(registryList, keptRow) == 1; }, 10))
+            << "Space unticks the focused row";
+        for (std::size_t i = 0; i < registryRows.size(); ++i) {
+            if (static_cast<int>(i) != keptRow) {
+                EXPECT_EQ(Box(registryList, static_cast<int>(i)), 2) << "only that row: " << i;
+            }
+        }
+        Screenshot(registry, L"registry-results-ticks.bmp");
+    }
+
+    // The disk results: the kept file unticked with the mouse.
+    static void UntickTheKeptFileWithTheMouse(const Program& keldra, HWND main) {
+        HWND disk = OpenResults(keldra, ChildEndingWith(main, Lang("OCM_MStat")), Lang("OCM_DRes"));
+        ASSERT_NE(disk, nullptr) << "the disk results window";
+        HWND diskList = ChildOfClass(disk, L"SysListView32");
+        ASSERT_NE(diskList, nullptr);
+        const auto diskRows = ListViewRows(diskList, 2);
+        const int keptFileRow = RowWith(diskRows, 0, kKeptFile);
+        ASSERT_GE(keptFileRow, 0) << "the seeded file is listed";
+        for (const std::wstring& file : kJunk) {
+            EXPECT_GE(RowWith(diskRows, 0, file), 0) << "listed";
+        }
+        EXPECT_EQ(Box(diskList, keptFileRow), 2);
+        const auto onBox = BoxPoint(diskList, keptFileRow);
+        ASSERT_TRUE(onBox.has_value()) << "a check box in front of the row";
+        PostMessageW(diskList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(onBox->x, onBox->y));
+        PostMessageW(diskList, WM_LBUTTONUP, 0, MAKELPARAM(onBox->x, onBox->y));
+        EXPECT_TRUE(WaitUntil([&] { return Box(diskList, keptFileRow) == 1; }, 10))
+            << "a click on the box unticks it";
+        Sleep(500);
+        EXPECT_EQ(Box(diskList, keptFileRow), 1) << "one click, one change";
+        Screenshot(disk, L"disk-results-ticks.bmp");
+    }
+
+    // After "Fix problems": the unticked file and value stay, the rest is gone. Returns
+    // how many values were removed.
+    std::size_t CheckWhatTheFixRemoved() const {
+        EXPECT_TRUE(FileExists(kKeptFile)) << "the unticked file stays";
+        for (const std::wstring& file : kJunk) {
+            EXPECT_FALSE(FileExists(file)) << "removed";
+        }
+        const std::wstring kept = std::wstring(L"HKEY_LOCAL_MACHINE\\") + kKey;
+        EXPECT_EQ(Read(kept, kKeptName), before_.at({kept, kKeptName}))
+            << "the unticked value stays";
+        std::size_t removed = 0;
+        for (const auto& [where, value] : before_) {
+            if (where.second != kKeptName && !Read(where.first, where.second)) {
+                ++removed;
+            }
+        }
+        EXPECT_GE(removed, 7u) << "every seeded value but the kept one";
+        EXPECT_EQ(Setting(L"AutoFix"), L"0");
+        return removed;
+    }
+
+    // Undo: one message box, no window of the program's own; every value is back.
+    void RestoreBringsBackTheRemoved(std::size_t removed) const {
+        Program restore(Command() + L" -restore");
+        ASSERT_TRUE(restore.Started());
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const auto boxes = TopWindows(restore.Id(), L"#32770");
+                box = boxes.empty() ? nullptr : boxes.front();
+                return box != nullptr && !TextOf(GetDlgItem(box, 0xFFFF)).empty();
+            },
+            30))
+            << "the message box";
+        const std::wstring message = TextOf(GetDlgItem(box, 0xFFFF));
+        EXPECT_EQ(message.find(std::to_wstring(removed) + Lang("UCM_RestOf") +
+                               std::to_wstring(removed) + Lang("UCM_RestCame")),
+                  0u)
+            << "how many came back";
+        EXPECT_EQ(ProgramWindowWith(restore.Id(), Lang("OCM_FB")), nullptr) << "no main window";
+        EXPECT_TRUE(TopWindows(restore.Id(), L"KeldraTrayHost").empty() ||
+                    !IsWindowVisible(TopWindows(restore.Id(), L"KeldraTrayHost").front()));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(restore.ExitCode(30), 0);
+        for (const auto& [where, value] : before_) {
+            EXPECT_EQ(Read(where.first, where.second), value) << "back byte for byte";
+        }
+        EXPECT_TRUE(FileExists(kKeptFile));
+    }
+
+    // Every value the registry results listed, as it was stored before the fix.
+    std::map<std::pair<std::wstring, std::wstring>, Stored> before_;
 };
 
 TEST_F(UserChoiceEndToEnd, UntickedRowsStayAndRestoreBringsBackEveryRemovedValue) {
-    Bytes hundred(100);
-    for (std::size_t i = 0; i < hundred.size(); ++i) {
-        hundred[i] = static_cast<BYTE>(i * 37 + 13);
-    }
-    Put(kKey, kKeptName, REG_SZ, Text(L"C:\\keldra-choice\\gone\\keep.exe"));
-    Put(kKey, L"Sz", REG_SZ, Text(L"\"C:\\keldra-choice\\gone\\app.exe\" /x"));
-    Put(kKey, L"", REG_SZ, Text(L"C:\\keldra-choice\\default.exe"));
-    Put(kKey, L"Expand", REG_EXPAND_SZ, Text(L"C:\\keldra-choice\\gone.dll"));
-    Put(kKey, L"Multi", REG_MULTI_SZ,
-        Text(std::wstring(L"C:\\keldra-choice\\a.dll\0second\0", 31)));
-    Put(kSharedDlls, kDlls[0], REG_DWORD, Bytes{7, 0, 0, 0});
-    Put(kSharedDlls, kDlls[1], REG_BINARY, hundred);
-    Put(kSharedDlls, kDlls[2], REG_NONE, Bytes{1, 0, 0x0D, 0x0A});
-    ASSERT_TRUE(CreateDirectoryW(kFolder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
-    ASSERT_TRUE(WriteFile(kKeptFile));
-    for (const std::wstring& file : kJunk) {
-        ASSERT_TRUE(WriteFile(file));
-    }
-    DeleteFileW(L"C:\\sysbackup.reg");
+    SeedValues();
+    ASSERT_NO_FATAL_FAILURE(SeedFiles());
 
     Program keldra(Command());
     ASSERT_TRUE(keldra.Started());
@@ -219,116 +350,13 @@ TEST_F(UserChoiceEndToEnd, UntickedRowsStayAndRestoreBringsBackEveryRemovedValue
     ASSERT_NE(main, nullptr) << "the pass ends";
     ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
-
-    // The registry results: every row ticked; "Keep me" unticked with the keyboard.
-    HWND registry = OpenResults(keldra, ChildEndingWith(main, Lang("OCM_PStat")), Lang("OCM_RRes"));
-    ASSERT_NE(registry, nullptr) << "the registry results window";
-    HWND registryList = ChildOfClass(registry, L"SysListView32");
-    ASSERT_NE(registryList, nullptr);
-    const auto registryRows = ListViewRows(registryList, 2);
-    std::map<std::pair<std::wstring, std::wstring>, Stored> before;
-    for (std::size_t i = 0; i < registryRows.size(); ++i) {
-        EXPECT_EQ(Box(registryList, static_cast<int>(i)), 2) << "ticked when listed: " << i;
-        if (const auto stored = Read(registryRows[i][0], registryRows[i][1])) {
-            before[{registryRows[i][0], registryRows[i][1]}] = *stored;
-        }
-    }
-    const int keptRow = RowWith(registryRows, 1, kKeptName);
-    ASSERT_GE(keptRow, 0) << "the seeded value is listed";
-    for (const std::wstring& name :
-         {std::wstring(L"Sz"), std::wstring(L"Expand"), std::wstring(L"Multi")}) {
-        EXPECT_GE(RowWith(registryRows, 1, name), 0) << "listed";
-    }
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            if (GuiOf(registry).hwndFocus == registryList) {
-                return true;
-            }
-            PressKey(registry, VK_TAB);
-            return false;
-        },
-        10))
-        << "Tab reaches the list";
-    PressKey(registry, VK_HOME);
-    for (int i = 0; i < keptRow; ++i) {
-        PressKey(registry, VK_DOWN);
-    }
-    PressKey(registry, VK_SPACE);
-    EXPECT_TRUE(WaitUntil([&] { return Box(registryList, keptRow) == 1; }, 10))
-        << "Space unticks the focused row";
-    for (std::size_t i = 0; i < registryRows.size(); ++i) {
-        if (static_cast<int>(i) != keptRow) {
-            EXPECT_EQ(Box(registryList, static_cast<int>(i)), 2) << "only that row: " << i;
-        }
-    }
-    Screenshot(registry, L"registry-results-ticks.bmp");
-
-    // The disk results: the kept file unticked with the mouse.
-    HWND disk = OpenResults(keldra, ChildEndingWith(main, Lang("OCM_MStat")), Lang("OCM_DRes"));
-    ASSERT_NE(disk, nullptr) << "the disk results window";
-    HWND diskList = ChildOfClass(disk, L"SysListView32");
-    ASSERT_NE(diskList, nullptr);
-    const auto diskRows = ListViewRows(diskList, 2);
-    const int keptFileRow = RowWith(diskRows, 0, kKeptFile);
-    ASSERT_GE(keptFileRow, 0) << "the seeded file is listed";
-    for (const std::wstring& file : kJunk) {
-        EXPECT_GE(RowWith(diskRows, 0, file), 0) << "listed";
-    }
-    EXPECT_EQ(Box(diskList, keptFileRow), 2);
-    const auto onBox = BoxPoint(diskList, keptFileRow);
-    ASSERT_TRUE(onBox.has_value()) << "a check box in front of the row";
-    PostMessageW(diskList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(onBox->x, onBox->y));
-    PostMessageW(diskList, WM_LBUTTONUP, 0, MAKELPARAM(onBox->x, onBox->y));
-    EXPECT_TRUE(WaitUntil([&] { return Box(diskList, keptFileRow) == 1; }, 10))
-        << "a click on the box unticks it";
-    Sleep(500);
-    EXPECT_EQ(Box(diskList, keptFileRow), 1) << "one click, one change";
-    Screenshot(disk, L"disk-results-ticks.bmp");
+    ASSERT_NO_FATAL_FAILURE(UntickTheKeptValueWithTheKeyboard(keldra, main));
+    ASSERT_NO_FATAL_FAILURE(UntickTheKeptFileWithTheMouse(keldra, main));
 
     Click(ChildWithText(main, Lang("OCM_FB")));
     ASSERT_EQ(keldra.ExitCode(120), 0) << "fixing ends the program";
-
-    EXPECT_TRUE(FileExists(kKeptFile)) << "the unticked file stays";
-    for (const std::wstring& file : kJunk) {
-        EXPECT_FALSE(FileExists(file)) << "removed";
-    }
-    const std::wstring kept = std::wstring(L"HKEY_LOCAL_MACHINE\\") + kKey;
-    EXPECT_EQ(Read(kept, kKeptName), before.at({kept, kKeptName})) << "the unticked value stays";
-    std::size_t removed = 0;
-    for (const auto& [where, value] : before) {
-        if (where.second != kKeptName && !Read(where.first, where.second)) {
-            ++removed;
-        }
-    }
-    EXPECT_GE(removed, 7u) << "every seeded value but the kept one";
-    EXPECT_EQ(Setting(L"AutoFix"), L"0");
-
-    // Undo: one message box, no window of the program's own.
-    Program restore(Command() + L" -restore");
-    ASSERT_TRUE(restore.Started());
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            const auto boxes = TopWindows(restore.Id(), L"#32770");
-            box = boxes.empty() ? nullptr : boxes.front();
-            return box != nullptr && !TextOf(GetDlgItem(box, 0xFFFF)).empty();
-        },
-        30))
-        << "the message box";
-    const std::wstring message = TextOf(GetDlgItem(box, 0xFFFF));
-    EXPECT_EQ(message.find(std::to_wstring(removed) + Lang("UCM_RestOf") +
-                           std::to_wstring(removed) + Lang("UCM_RestCame")),
-              0u)
-        << "how many came back";
-    EXPECT_EQ(ProgramWindowWith(restore.Id(), Lang("OCM_FB")), nullptr) << "no main window";
-    EXPECT_TRUE(TopWindows(restore.Id(), L"KeldraTrayHost").empty() ||
-                !IsWindowVisible(TopWindows(restore.Id(), L"KeldraTrayHost").front()));
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(restore.ExitCode(30), 0);
-    for (const auto& [where, value] : before) {
-        EXPECT_EQ(Read(where.first, where.second), value) << "back byte for byte";
-    }
-    EXPECT_TRUE(FileExists(kKeptFile));
+    const std::size_t removed = CheckWhatTheFixRemoved();
+    RestoreBringsBackTheRemoved(removed);
 }
 
 // The message box a program started with `arguments` shows, with its text; it is closed.

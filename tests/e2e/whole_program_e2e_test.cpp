@@ -15,20 +15,21 @@
 namespace keldra::e2e {
 namespace {
 
+using platform::win32::UniqueFileHandle;
+
 constexpr const wchar_t* kSeedKey = L"Software\\KeldraWhole";
 constexpr const wchar_t* kJunk = L"D:\\keldra-whole\\left.tmp";
 
 void SeedRegistry(int keys) {
     for (int k = 0; k < keys; ++k) {
         const std::wstring path = std::wstring(kSeedKey) + L"\\Key" + std::to_wstring(k);
-        HKEY key = nullptr;
+        UniqueHKey key;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
+                                  nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
         const std::wstring data = L"C:\\keldra-whole\\gone" + std::to_wstring(k) + L".exe";
-        RegSetValueExW(key, L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+        RegSetValueExW(key.get(), L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
     }
 }
 
@@ -40,11 +41,11 @@ bool ValuePresent(int k) {
 
 void SeedJunk() {
     CreateDirectoryW(L"D:\\keldra-whole", nullptr);
-    HANDLE file = CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const UniqueFileHandle file(
+        CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    WriteFile(file, "junk", 4, &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), "junk", 4, &written, nullptr);
 }
 
 class WholeProgramEndToEnd : public ProgramTest {

@@ -11,10 +11,14 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/win32/handles.h"
 #include "win32/beside.h"
 
 namespace keldra::testing {
 namespace {
+
+using platform::win32::UniqueHKey;
+using platform::win32::UniqueHModule;
 
 using GetValueForIdFn = SHORT(WINAPI*)(const char*, char*, INT);
 
@@ -174,15 +178,14 @@ constexpr const wchar_t* kOptions =
 
 // The per-user "Language" setting; nullptr removes it.
 void SetLanguage(const wchar_t* code) {
-    HKEY options = nullptr;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, &options), ERROR_SUCCESS);
+    UniqueHKey options;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kOptions, options.put()), ERROR_SUCCESS);
     if (code == nullptr) {
-        RegDeleteValueW(options, L"Language");
+        RegDeleteValueW(options.get(), L"Language");
     } else {
-        RegSetValueExW(options, L"Language", 0, REG_SZ, reinterpret_cast<const BYTE*>(code),
+        RegSetValueExW(options.get(), L"Language", 0, REG_SZ, reinterpret_cast<const BYTE*>(code),
                        static_cast<DWORD>((wcslen(code) + 1) * sizeof(wchar_t)));
     }
-    RegCloseKey(options);
 }
 
 // Bytes of the system's ANSI code page as UTF-16.
@@ -203,17 +206,15 @@ class LangDll : public ::testing::Test {
     void SetUp() override {
         // The English table, whatever the language of the machine running the test.
         SetLanguage(english_ ? L"en" : nullptr);
-        module_ = LoadLibraryW(BesideTestProgram(L"lang.dll").c_str());
-        ASSERT_NE(module_, nullptr)
+        module_.reset(LoadLibraryW(BesideTestProgram(L"lang.dll").c_str()));
+        ASSERT_NE(module_.get(), nullptr)
             << "lang.dll beside the test did not load, error " << GetLastError();
         get_ = reinterpret_cast<GetValueForIdFn>(
-            reinterpret_cast<void*>(GetProcAddress(module_, "GetValueForID")));
+            reinterpret_cast<void*>(GetProcAddress(module_.get(), "GetValueForID")));
         ASSERT_NE(get_, nullptr) << "lang.dll exports no GetValueForID";
     }
     void TearDown() override {
-        if (module_ != nullptr) {
-            FreeLibrary(module_);
-        }
+        module_.reset();
         SetLanguage(nullptr);
     }
 
@@ -237,7 +238,7 @@ class LangDll : public ::testing::Test {
     std::wstring Wide(std::string_view id) const { return FromAnsi(Text(id)); }
 
     bool english_ = true;
-    HMODULE module_ = nullptr;
+    UniqueHModule module_;
     GetValueForIdFn get_ = nullptr;
 };
 
@@ -304,7 +305,7 @@ TEST_F(LangDll, UnknownIdentifierWritesNothing) {
 }
 
 TEST_F(LangDll, ExportsOnlyGetValueForIdByName) {
-    const auto* base = reinterpret_cast<const BYTE*>(module_);
+    const auto* base = reinterpret_cast<const BYTE*>(module_.get());
     IMAGE_DOS_HEADER dos;
     std::memcpy(&dos, base, sizeof dos);
     IMAGE_NT_HEADERS nt;

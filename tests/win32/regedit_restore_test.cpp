@@ -114,6 +114,25 @@ bool WriteBytes(const std::wstring& path, std::string_view bytes) {
            written == bytes.size();
 }
 
+// The line of a .reg file that starts with `first`, with its continuation lines.
+std::string HexLines(std::string_view file, std::string_view first) {
+    std::string lines;
+    const std::size_t from = file.find(first);
+    if (from == std::string_view::npos) {
+        return lines;
+    }
+    std::size_t at = from;
+    for (;;) {
+        const std::size_t eol = file.find("\r\n", at);
+        const std::string_view line = file.substr(at, eol - at);
+        lines += std::string(line) + "\n";
+        if (line.empty() || line.back() != '\\' || eol == std::string_view::npos) {
+            return lines;
+        }
+        at = eol + 2;
+    }
+}
+
 class RegeditRestore : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -172,119 +191,132 @@ class RegeditRestore : public ::testing::Test {
 
     std::string Location() const { return "HKEY_CURRENT_USER\\" + Narrow(path_); }
 
+    // Restorable values of every type.
+    void PutRestorableValues() {
+        Put(u"Path \\ with \"quotes\"", REG_SZ, Utf16(u"C:\\Program Files\\\"App\"\\app.exe"));
+        Put(u"", REG_SZ, Utf16(u"the default value"));
+        Put(u"Expand", REG_EXPAND_SZ, Utf16(u"%SystemRoot%\\system32\\gone.dll"));
+        Put(u"Multi", REG_MULTI_SZ,
+            Utf16(std::u16string(u"first\0second\0caf\u00E9 \u20AC\0", 20)));
+        Put(u"Dword", REG_DWORD, Bytes{0xEF, 0xBE, 0xAD, 0xDE});
+        Bytes hundred(100);
+        for (std::size_t i = 0; i < hundred.size(); ++i) {
+            hundred[i] = static_cast<std::uint8_t>(i * 37 + 13);
+        }
+        Put(u"Binary", REG_BINARY, hundred);
+        Put(u"None", REG_NONE, Bytes{1, 0, 0x0D, 0x0A});
+        Put(u"Empty binary", REG_BINARY, Bytes{});
+        Put(u"Empty none", REG_NONE, Bytes{});
+        Put(u"Qword", REG_QWORD, Bytes{1, 2, 3, 4, 5, 6, 7, 0x80});
+        Put(u"Short dword", REG_DWORD, Bytes{1, 2});
+        Put(u"Long string \u00E9", REG_SZ, Utf16(std::u16string(1000, u'x') + u"\\\""));
+        Put(u"Empty string", REG_SZ, Utf16(u""));
+    }
+
+    // Values a REGEDIT4 import could not give back exactly.
+    void PutValuesTheBackupCannotCarry() {
+        Put(u"Line break", REG_SZ, Utf16(u"a\r\nb"));
+        Put(u"No terminator", REG_SZ, Utf16(u"abc", false));
+        Put(u"Inner NUL", REG_SZ, Utf16(std::u16string(u"a\0b", 3)));
+        Put(u"Outside the code page", REG_SZ, Utf16(u"\u4E00"));
+        Put(u"\u4E00 name", REG_DWORD, Bytes{1, 0, 0, 0});
+        Put(u"Expand without NUL", REG_EXPAND_SZ, Utf16(u"%TEMP%", false));
+        Put(u"Multi outside", REG_MULTI_SZ, Utf16(std::u16string(u"\u0100\0", 2)));
+    }
+
+    // The repair of a row for every value there is.
+    void RemoveEveryValue(const Snapshot& before, registry::ProblemList& problems) {
+        for (const auto& [name, value] : before) {
+            registry::Problem row;
+            row.location = Location();
+            row.valueName = Narrow(name);
+            problems.rows.push_back(row);
+        }
+        platform::win32::Win32Registry reg;
+        platform::win32::Win32TextFiles files;
+        registry::Remove(problems, registry::RepairPorts{reg, files, sim_.process, sim_.ui});
+    }
+
+    // Only the restorable values went; the others kept their rows and their bytes.
+    void OnlyTheRestorableWent(const Snapshot& before, const Snapshot& restorable,
+                               const registry::ProblemList& problems) const {
+        const Snapshot after = Values();
+        EXPECT_EQ(after.size(), before.size() - restorable.size());
+        for (const auto& [name, value] : before) {
+            const bool gone = after.count(name) == 0;
+            EXPECT_EQ(gone, restorable.count(name) == 1) << Narrow(name);
+            if (!gone) {
+                EXPECT_EQ(after.at(name), value) << Narrow(name);
+            }
+        }
+        ASSERT_EQ(problems.Count(), after.size());
+    }
+
+    // This repair's entries, from its comment line on, in a file of their own.
+    void WriteThisRepairsEntries(std::string& entries, std::wstring& restoreFile) {
+        const std::string backup = ReadBytes(L"C:\\sysbackup.reg");
+        ASSERT_EQ(backup.rfind("REGEDIT4\r\n", 0), 0u) << "the backup is on C:";
+        const std::string comment = registry::RepairComment(sim_.process.Now());
+        const std::size_t start = backup.find(comment);
+        ASSERT_NE(start, std::string::npos) << comment;
+        std::size_t end = backup.find("; Keldra Maintenance repair of ", start + comment.size());
+        entries = backup.substr(start, end - start);
+        restoreFile =
+            TempFolder() + L"keldra-restore-" + std::to_wstring(GetCurrentProcessId()) + L".reg";
+        ASSERT_TRUE(WriteBytes(restoreFile, "REGEDIT4\r\n\r\n" + entries));
+    }
+
+    // "regedit /S" of those entries puts every value back with its type and bytes.
+    void TheRegistryEditorBringsBack(const Snapshot& before,
+                                     const std::wstring& restoreFile) const {
+        ASSERT_TRUE(RunRegedit(L"/S \"" + restoreFile + L"\""));
+        DeleteFileW(restoreFile.c_str());
+        const Snapshot restored = Values();
+        for (const auto& [name, value] : before) {
+            ASSERT_EQ(restored.count(name), 1u) << Narrow(name) << " is not back";
+            EXPECT_EQ(restored.at(name), value) << Narrow(name);
+        }
+        EXPECT_EQ(restored.size(), before.size()) << "nothing more than there was";
+    }
+
+    // The hex lines wrap exactly where the registry editor wraps its own export.
+    void TheHexLinesWrapAsTheEditorsExport(const std::string& entries) const {
+        const std::wstring exportFile =
+            TempFolder() + L"keldra-export-" + std::to_wstring(GetCurrentProcessId()) + L".reg";
+        ASSERT_TRUE(RunRegedit(L"/E \"" + exportFile + L"\" \"" + Wide(Location()) + L"\""));
+        const std::string exported = ReadBytes(exportFile);
+        DeleteFileW(exportFile.c_str());
+        ASSERT_GE(exported.size(), 2u);
+        const std::u16string exportedText = text::FromUtf16LeBytes(
+            std::span(reinterpret_cast<const std::uint8_t*>(exported.data()), exported.size()));
+        const std::string ours = HexLines(entries, "\"Binary\"=hex:");
+        EXPECT_FALSE(ours.empty());
+        EXPECT_EQ(ours, HexLines(text::Utf16ToUtf8(exportedText), "\"Binary\"=hex:"));
+        EXPECT_EQ(HexLines(entries, "\"Qword\"=hex(b):"),
+                  HexLines(text::Utf16ToUtf8(exportedText), "\"Qword\"=hex(b):"));
+    }
+
     std::wstring path_;
     UniqueHKey key_;
     platform::sim::SimPlatform sim_;
 };
 
 TEST_F(RegeditRestore, TheRegistryEditorBringsBackEveryRemovedValueByteForByte) {
-    // Restorable values of every type.
-    Put(u"Path \\ with \"quotes\"", REG_SZ, Utf16(u"C:\\Program Files\\\"App\"\\app.exe"));
-    Put(u"", REG_SZ, Utf16(u"the default value"));
-    Put(u"Expand", REG_EXPAND_SZ, Utf16(u"%SystemRoot%\\system32\\gone.dll"));
-    Put(u"Multi", REG_MULTI_SZ, Utf16(std::u16string(u"first\0second\0caf\u00E9 \u20AC\0", 20)));
-    Put(u"Dword", REG_DWORD, Bytes{0xEF, 0xBE, 0xAD, 0xDE});
-    Bytes hundred(100);
-    for (std::size_t i = 0; i < hundred.size(); ++i) {
-        hundred[i] = static_cast<std::uint8_t>(i * 37 + 13);
-    }
-    Put(u"Binary", REG_BINARY, hundred);
-    Put(u"None", REG_NONE, Bytes{1, 0, 0x0D, 0x0A});
-    Put(u"Empty binary", REG_BINARY, Bytes{});
-    Put(u"Empty none", REG_NONE, Bytes{});
-    Put(u"Qword", REG_QWORD, Bytes{1, 2, 3, 4, 5, 6, 7, 0x80});
-    Put(u"Short dword", REG_DWORD, Bytes{1, 2});
-    Put(u"Long string \u00E9", REG_SZ, Utf16(std::u16string(1000, u'x') + u"\\\""));
-    Put(u"Empty string", REG_SZ, Utf16(u""));
+    PutRestorableValues();
     const Snapshot restorable = Values();
     ASSERT_EQ(restorable.size(), 13u);
-
-    // Values a REGEDIT4 import could not give back exactly.
-    Put(u"Line break", REG_SZ, Utf16(u"a\r\nb"));
-    Put(u"No terminator", REG_SZ, Utf16(u"abc", false));
-    Put(u"Inner NUL", REG_SZ, Utf16(std::u16string(u"a\0b", 3)));
-    Put(u"Outside the code page", REG_SZ, Utf16(u"\u4E00"));
-    Put(u"\u4E00 name", REG_DWORD, Bytes{1, 0, 0, 0});
-    Put(u"Expand without NUL", REG_EXPAND_SZ, Utf16(u"%TEMP%", false));
-    Put(u"Multi outside", REG_MULTI_SZ, Utf16(std::u16string(u"\u0100\0", 2)));
+    PutValuesTheBackupCannotCarry();
     const Snapshot before = Values();
     ASSERT_EQ(before.size(), 20u);
 
     registry::ProblemList problems;
-    for (const auto& [name, value] : before) {
-        registry::Problem row;
-        row.location = Location();
-        row.valueName = Narrow(name);
-        problems.rows.push_back(row);
-    }
-    platform::win32::Win32Registry reg;
-    platform::win32::Win32TextFiles files;
-    registry::Remove(problems, registry::RepairPorts{reg, files, sim_.process, sim_.ui});
-
-    // Only the restorable values went; the others kept their rows and their bytes.
-    const Snapshot after = Values();
-    EXPECT_EQ(after.size(), before.size() - restorable.size());
-    for (const auto& [name, value] : before) {
-        const bool gone = after.count(name) == 0;
-        EXPECT_EQ(gone, restorable.count(name) == 1) << Narrow(name);
-        if (!gone) {
-            EXPECT_EQ(after.at(name), value) << Narrow(name);
-        }
-    }
-    ASSERT_EQ(problems.Count(), after.size());
-
-    // This repair's entries, from its comment line on, in a file of their own.
-    const std::string backup = ReadBytes(L"C:\\sysbackup.reg");
-    ASSERT_EQ(backup.rfind("REGEDIT4\r\n", 0), 0u) << "the backup is on C:";
-    const std::string comment = registry::RepairComment(sim_.process.Now());
-    const std::size_t start = backup.find(comment);
-    ASSERT_NE(start, std::string::npos) << comment;
-    std::size_t end = backup.find("; Keldra Maintenance repair of ", start + comment.size());
-    const std::string entries = backup.substr(start, end - start);
-    const std::wstring restoreFile =
-        TempFolder() + L"keldra-restore-" + std::to_wstring(GetCurrentProcessId()) + L".reg";
-    ASSERT_TRUE(WriteBytes(restoreFile, "REGEDIT4\r\n\r\n" + entries));
-
-    ASSERT_TRUE(RunRegedit(L"/S \"" + restoreFile + L"\""));
-    DeleteFileW(restoreFile.c_str());
-    const Snapshot restored = Values();
-    for (const auto& [name, value] : before) {
-        ASSERT_EQ(restored.count(name), 1u) << Narrow(name) << " is not back";
-        EXPECT_EQ(restored.at(name), value) << Narrow(name);
-    }
-    EXPECT_EQ(restored.size(), before.size()) << "nothing more than there was";
-
-    // The hex lines wrap exactly where the registry editor wraps its own export.
-    const std::wstring exportFile =
-        TempFolder() + L"keldra-export-" + std::to_wstring(GetCurrentProcessId()) + L".reg";
-    ASSERT_TRUE(RunRegedit(L"/E \"" + exportFile + L"\" \"" + Wide(Location()) + L"\""));
-    const std::string exported = ReadBytes(exportFile);
-    DeleteFileW(exportFile.c_str());
-    ASSERT_GE(exported.size(), 2u);
-    const std::u16string exportedText = text::FromUtf16LeBytes(
-        std::span(reinterpret_cast<const std::uint8_t*>(exported.data()), exported.size()));
-    const auto hexLines = [](std::string_view file, std::string_view first) {
-        std::string lines;
-        const std::size_t from = file.find(first);
-        if (from == std::string_view::npos) {
-            return lines;
-        }
-        std::size_t at = from;
-        for (;;) {
-            const std::size_t eol = file.find("\r\n", at);
-            const std::string_view line = file.substr(at, eol - at);
-            lines += std::string(line) + "\n";
-            if (line.empty() || line.back() != '\\' || eol == std::string_view::npos) {
-                return lines;
-            }
-            at = eol + 2;
-        }
-    };
-    const std::string ours = hexLines(entries, "\"Binary\"=hex:");
-    EXPECT_FALSE(ours.empty());
-    EXPECT_EQ(ours, hexLines(text::Utf16ToUtf8(exportedText), "\"Binary\"=hex:"));
-    EXPECT_EQ(hexLines(entries, "\"Qword\"=hex(b):"),
-              hexLines(text::Utf16ToUtf8(exportedText), "\"Qword\"=hex(b):"));
+    RemoveEveryValue(before, problems);
+    ASSERT_NO_FATAL_FAILURE(OnlyTheRestorableWent(before, restorable, problems));
+    std::string entries;
+    std::wstring restoreFile;
+    ASSERT_NO_FATAL_FAILURE(WriteThisRepairsEntries(entries, restoreFile));
+    ASSERT_NO_FATAL_FAILURE(TheRegistryEditorBringsBack(before, restoreFile));
+    TheHexLinesWrapAsTheEditorsExport(entries);
 }
 
 }  // namespace

@@ -23,6 +23,10 @@
 namespace keldra::testing {
 namespace {
 
+using platform::win32::UniqueHBitmap;
+using platform::win32::UniqueHIcon;
+using platform::win32::UniqueHwnd;
+
 std::span<const BYTE> ResourceBytes(const wchar_t* name, const wchar_t* type) {
     HRSRC found = FindResourceW(nullptr, name, type);
     if (found == nullptr) {
@@ -77,12 +81,11 @@ void CheckIconImage(const GroupEntry& e) {
     EXPECT_EQ(bih.biHeight, 2 * e.size);
     ASSERT_EQ(bih.biBitCount, e.bits);
 
-    HICON icon =
-        CreateIconFromResourceEx(const_cast<BYTE*>(image.data()), static_cast<DWORD>(image.size()),
-                                 TRUE, 0x00030000, e.size, e.size, LR_DEFAULTCOLOR);
-    EXPECT_NE(icon, nullptr);
-    if (icon != nullptr) {
-        DestroyIcon(icon);
+    {
+        const UniqueHIcon icon(CreateIconFromResourceEx(
+            const_cast<BYTE*>(image.data()), static_cast<DWORD>(image.size()), TRUE, 0x00030000,
+            e.size, e.size, LR_DEFAULTCOLOR));
+        EXPECT_NE(icon.get(), nullptr);
     }
 
     const std::size_t colors = e.bits <= 8 ? (bih.biClrUsed ? bih.biClrUsed : 1u << e.bits) : 0;
@@ -115,19 +118,17 @@ void CheckIconImage(const GroupEntry& e) {
 
 void CheckLoadsAt(const wchar_t* name, int size) {
     SCOPED_TRACE(::testing::Message() << size << " px");
-    HICON icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
-    ASSERT_NE(icon, nullptr) << "error " << GetLastError();
+    const UniqueHIcon icon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    ASSERT_NE(icon.get(), nullptr) << "error " << GetLastError();
     ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(icon, &info));
+    ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+    // The icon's copies of its bitmaps are the caller's; the colour one goes first.
+    const UniqueHBitmap mask(info.hbmMask);
+    const UniqueHBitmap color(info.hbmColor);
     BITMAP bm{};
     ASSERT_TRUE(GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm));
     EXPECT_EQ(bm.bmWidth, size);
-    if (info.hbmColor != nullptr) {
-        DeleteObject(info.hbmColor);
-    }
-    DeleteObject(info.hbmMask);
-    DestroyIcon(icon);
 }
 
 TEST(Resources, ProgramIconLoadsAtEachSize) {
@@ -202,15 +203,14 @@ TEST(Resources, BannerIsTrueColourAt96And144And192Dpi) {
     for (const auto& [name, dpi] :
          {std::pair{L"BANNER", 96}, std::pair{L"BANNER_144", 144}, std::pair{L"BANNER_192", 192}}) {
         SCOPED_TRACE(dpi);
-        HBITMAP banner = static_cast<HBITMAP>(
-            LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        ASSERT_NE(banner, nullptr) << "error " << GetLastError();
+        const UniqueHBitmap banner(static_cast<HBITMAP>(
+            LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        ASSERT_NE(banner.get(), nullptr) << "error " << GetLastError();
         DIBSECTION dib{};
-        EXPECT_EQ(GetObjectW(banner, sizeof dib, &dib), static_cast<int>(sizeof dib));
+        EXPECT_EQ(GetObjectW(banner.get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
         EXPECT_EQ(dib.dsBm.bmWidth, MulDiv(7200, dpi, 1440));
         EXPECT_EQ(dib.dsBm.bmHeight, MulDiv(1410, dpi, 1440));
         EXPECT_EQ(dib.dsBmih.biBitCount, 24);
-        DeleteObject(banner);
     }
 }
 
@@ -283,21 +283,18 @@ TEST(Resources, VersionInformationOnEveryBinaryNamesTheProductAndTheBuildVersion
 
 // False when even a plain window cannot be made, as under Wine without a graphics driver.
 bool CanCreateWindows() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
-    if (probe == nullptr) {
-        return false;
-    }
-    DestroyWindow(probe);
-    return true;
+    const UniqueHwnd probe(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                           nullptr, GetModuleHandleW(nullptr), nullptr));
+    return static_cast<bool>(probe);
 }
 
 TEST(Resources, ScanClipOpensAndPlaysInAnAnimationControl) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_ANIMATE_CLASS};
     ASSERT_TRUE(InitCommonControlsEx(&icc));
     // Hidden: the control parses the clip on ACM_OPEN whether it shows or not.
-    HWND animation = CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_POPUP, 0, 0, 41, 41, nullptr,
-                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    const UniqueHwnd window(CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_POPUP, 0, 0, 41, 41, nullptr,
+                                            nullptr, GetModuleHandleW(nullptr), nullptr));
+    HWND animation = window.get();
     if (animation == nullptr && !CanCreateWindows()) {
         GTEST_SKIP() << "no window can be created here: Wine without a display or graphics "
                         "driver (a sandbox without [HKCU\\Software\\Wine\\Drivers] "
@@ -314,7 +311,6 @@ TEST(Resources, ScanClipOpensAndPlaysInAnAnimationControl) {
     const std::wstring not_a_clip = BesideTestProgram(L"lang.dll");
     EXPECT_EQ(SendMessageW(animation, ACM_OPENW, 0, reinterpret_cast<LPARAM>(not_a_clip.c_str())),
               FALSE);
-    DestroyWindow(animation);
 }
 
 constexpr DWORD Fourcc(const char (&code)[5]) {

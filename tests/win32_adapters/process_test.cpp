@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_process.h"
 #include "schedule/last_run.h"
 #include "support.h"
@@ -18,6 +19,7 @@ namespace {
 
 using platform::StartWindow;
 using platform::win32::ArgumentsOf;
+using platform::win32::UniqueKernelHandle;
 using platform::win32::Win32Process;
 
 // Every case has a mutex name of its own, so that runs side by side do not meet.
@@ -120,11 +122,9 @@ TEST(Win32Process, PreviousInstanceIsTakenOnceFromTheNamedMutex) {
 
 TEST(Win32Process, DefaultInstanceNameIsTheProgramsOwn) {
     const Win32Process process;
-    HANDLE opened = OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\KeldraMaintenance.Instance");
-    EXPECT_NE(opened, nullptr);
-    if (opened != nullptr) {
-        CloseHandle(opened);
-    }
+    const UniqueKernelHandle opened(
+        OpenMutexW(SYNCHRONIZE, FALSE, L"Local\\KeldraMaintenance.Instance"));
+    EXPECT_NE(opened.get(), nullptr);
 }
 
 TEST(Win32Process, EndNowEndsAtOnceWithTheCodeAndRunsNothingAfter) {

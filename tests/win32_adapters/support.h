@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 
 namespace keldra::testing {
@@ -120,14 +121,13 @@ inline long RunAndWait(const std::filesystem::path& program, const std::wstring&
                         folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
         return -1;
     }
-    const DWORD waited = WaitForSingleObject(info.hProcess, milliseconds);
+    const platform::win32::UniqueProcess started(info);
+    const DWORD waited = WaitForSingleObject(started.process.get(), milliseconds);
     DWORD code = 0;
-    GetExitCodeProcess(info.hProcess, &code);
+    GetExitCodeProcess(started.process.get(), &code);
     if (waited != WAIT_OBJECT_0) {
-        TerminateProcess(info.hProcess, 1);
+        TerminateProcess(started.process.get(), 1);
     }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     return waited == WAIT_OBJECT_0 ? static_cast<long>(code) : -1;
 }
 
