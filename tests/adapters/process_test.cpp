@@ -60,7 +60,7 @@ TEST(Win32Process, ProgramFolderIsTheRunningProgramsFolderWithoutTrailingBacksla
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(Wide(folder)) /
-                                        L"keldra_win32_adapter_tests.exe"));
+                                        L"keldra_adapter_tests.exe"));
     EXPECT_EQ(std::filesystem::path(Wide(folder)), ProgramFolder());
 }
 
@@ -175,7 +175,7 @@ TEST(Win32Process, TickCountAndNowFollowTheClock) {
 
 TEST(Win32Process, ProgramNameIsTheFileNameWithoutFolderOrExtension) {
     const Win32Process process(UniqueMutexName(L"Name"));
-    EXPECT_EQ(process.ProgramName(), "keldra_win32_adapter_tests");
+    EXPECT_EQ(process.ProgramName(), "keldra_adapter_tests");
 }
 
 // The user's regional settings for the length of a case, given back afterwards.

@@ -31,8 +31,8 @@
 #include "platform/win32/win32_ui.h"
 #include "registry/frm_reg_scan_details.h"
 #include "schedule/frm_schedule.h"
-#include "win32/beside.h"
-#include "win32_adapters/layout_check.h"
+#include "binaries/beside.h"
+#include "adapters/layout_check.h"
 
 namespace keldra::testing {
 namespace {

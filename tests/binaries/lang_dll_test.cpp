@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "platform/win32/handles.h"
-#include "win32/beside.h"
+#include "binaries/beside.h"
 
 namespace keldra::testing {
 namespace {

@@ -18,7 +18,7 @@
 
 #include "keldra_version.h"
 #include "platform/win32/handles.h"
-#include "win32/beside.h"
+#include "binaries/beside.h"
 
 namespace keldra::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
-#include "win32/beside.h"
+#include "binaries/beside.h"
 
 namespace keldra::testing {
 namespace {
