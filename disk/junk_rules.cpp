@@ -62,6 +62,15 @@ bool IsSameOrAbove(std::u32string_view folder, std::u32string_view other) {
 }  // namespace
 
 std::u32string FoldCase(std::string_view utf8) {
+    // Most names are ASCII, which is its own UTF-16: folded without the conversion.
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::u32string out(utf8.size(), U'\0');
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            out[i] = text::UpcaseUnit(static_cast<char16_t>(utf8[i]));
+        }
+        return out;
+    }
     // Upper case as Windows compares names, one code point per character, so that "?"
     // stands for one character also outside the basic plane.
     const std::u16string wide = text::Utf8ToUtf16(utf8);

@@ -156,9 +156,9 @@ class Win32WalkedFolder final : public WalkedFolder {
 
     // The entry `name`, not following a link at its end. Windows opens it relative to
     // this folder's handle: the very entry of the checked folder, whatever names above it
-    // lead to by now. Wine opens it by its full path: its server names a handle by the
-    // Unix path its folder had when opened, which a folder moved meanwhile no longer has
-    // (the name would still say "in place"), so only the present path tells.
+    // lead to by now. Wine opens it by its present full path, as before: it follows a link
+    // at the end either way, so only the resolved path tells, and its ntdll resolves a
+    // relative name more slowly (it changes into the folder under a process-wide lock).
     FileStatus Open(const std::wstring& name, const std::wstring& path, ACCESS_MASK access,
                     bool folder, UniqueFileHandle& handle) const {
         if (name.empty() || name == L"." || name == L".." ||
@@ -170,9 +170,11 @@ class Win32WalkedFolder final : public WalkedFolder {
                                 FILE_OPEN_REPARSE_POINT | (folder ? FILE_DIRECTORY_FILE : 0),
                                 handle);
         }
+        // The long-path prefix where the adapter's paths get it (see PlatformPath).
+        const std::wstring platformPath = path.size() >= MAX_PATH - 12 ? L"\\\\?\\" + path : path;
         handle = UniqueFileHandle(CreateFileW(
-            PlatformPath(Narrow(path)).c_str(), access | SYNCHRONIZE, kShareAll, nullptr,
-            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+            platformPath.c_str(), access | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING,
+            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         return handle ? file_status::kSuccess : GetLastError();
     }
 
