@@ -218,12 +218,11 @@ std::vector<std::pair<std::string, std::vector<std::string>>> ByFolder(
     return folders;
 }
 
-// Wine's check of each listed file as the walk makes it; its open and close alone (what
-// any check through a handle costs); and the check as it was made before (ResolvedPath).
+// Wine's check of each listed file as the walk makes it, and its open and close alone (what
+// any check through a handle costs).
 struct FileCheckTimes {
     double walk = 0;
     double openClose = 0;
-    double before = 0;
     std::size_t inPlace = 0;
 };
 
@@ -252,12 +251,6 @@ FileCheckTimes FileChecks(keldra::platform::FilePort& files, const keldra::disk:
             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     }
     times.openClose = Seconds(start);
-    start = std::chrono::steady_clock::now();
-    for (const auto& file : junk.JunkFiles) {
-        std::string resolved;
-        files.ResolvedPath(file.Path, resolved);
-    }
-    times.before = Seconds(start);
     return times;
 }
 
@@ -312,6 +305,57 @@ void RemovalBench(keldra::platform::FilePort& files, keldra::disk::ModDiskClean&
         all, opens, checks, passed, checks - opens, 100.0 * (checks - opens) / stage);
     std::printf("removal: the whole removal of %zu of them %.2f s (%.0f us each), %zu left\n",
                 list.size(), removal, 1e6 * removal / static_cast<double>(list.size()), left);
+}
+
+struct Figures {
+    std::size_t walkedFiles;
+    std::size_t walkedFolders;
+    double bare;
+    double paced;
+    double everyFolder;
+    double trusted;
+    double portWalk;
+    SIZE_T peakGrowth;
+    bool display;
+};
+
+void PrintFigures(const Figures& f, keldra::platform::FilePort& files,
+                  const keldra::disk::JunkList& junk) {
+    std::size_t listBytes = junk.JunkFiles.capacity() * sizeof(keldra::disk::JunkFile);
+    for (const auto& file : junk.JunkFiles) {
+        listBytes += file.Path.capacity() + 1;
+    }
+    const double listed = static_cast<double>(std::max<std::int64_t>(junk.JunkCount, 1));
+    std::printf("disk: %zu files in %zu folders walked, %lld junk files listed (%.1f MB)\n",
+                f.walkedFiles, f.walkedFolders, static_cast<long long>(junk.JunkCount),
+                static_cast<double>(junk.JunkBytes) / (1024.0 * 1024.0));
+    std::printf("disk: bare walk %.2f s, junk search %.2f s, ratio %.2f%s\n", f.bare, f.paced,
+                f.paced / f.bare,
+                f.display ? " (with the label and the results window)" : " (without windows)");
+    std::printf("disk: junk search with events at every folder %.2f s, ratio %.2f\n", f.everyFolder,
+                f.everyFolder / f.bare);
+    if (!files.ListingsShowFileLinks()) {
+        std::printf(
+            "disk: junk search trusting the listings as on Windows %.2f s, ratio %.2f; "
+            "Wine's check of each listed file %.0f %% of the stage\n",
+            f.trusted, f.trusted / f.bare, 100.0 * (f.paced - f.trusted) / f.paced);
+    }
+    std::printf("disk: memory per listed file: %.0f bytes in the list, %.0f bytes of peak growth\n",
+                static_cast<double>(listBytes) / listed,
+                static_cast<double>(f.peakGrowth) / listed);
+    std::printf(
+        "steps: the port's walk alone (every folder opened and listed as the search does) "
+        "%.2f s = %.2f x the bare walk; the search's own work besides it %.2f s\n",
+        f.portWalk, f.portWalk / f.bare,
+        (files.ListingsShowFileLinks() ? f.paced : f.trusted) - f.portWalk);
+    if (!files.ListingsShowFileLinks()) {
+        const FileCheckTimes times = FileChecks(files, junk);
+        std::printf(
+            "steps: Wine's check of the %lld listed files as the walk makes it %.2f s "
+            "(%.1f us each, %zu in place), of which opening and closing %.2f s (%.1f us)\n",
+            static_cast<long long>(junk.JunkCount), times.walk, 1e6 * times.walk / listed,
+            times.inPlace, times.openClose, 1e6 * times.openClose / listed);
+    }
 }
 
 }  // namespace
@@ -418,41 +462,9 @@ int DiskBench(int argc, wchar_t** argv) {
             trusted = std::min(trusted, Seconds(start));
         }
     }
-    std::size_t listBytes = junk.JunkFiles.capacity() * sizeof(keldra::disk::JunkFile);
-    for (const auto& file : junk.JunkFiles) {
-        listBytes += file.Path.capacity() + 1;
-    }
-    const double listed = static_cast<double>(std::max<std::int64_t>(junk.JunkCount, 1));
-    std::printf("disk: %zu files in %zu folders walked, %lld junk files listed (%.1f MB)\n",
-                walkedFiles, walkedFolders, static_cast<long long>(junk.JunkCount),
-                static_cast<double>(junk.JunkBytes) / (1024.0 * 1024.0));
-    std::printf("disk: bare walk %.2f s, junk search %.2f s, ratio %.2f%s\n", bare, paced,
-                paced / bare,
-                display ? " (with the label and the results window)" : " (without windows)");
-    std::printf("disk: junk search with events at every folder %.2f s, ratio %.2f\n", everyFolder,
-                everyFolder / bare);
-    if (!files.ListingsShowFileLinks()) {
-        std::printf(
-            "disk: junk search trusting the listings as on Windows %.2f s, ratio %.2f; "
-            "Wine's check of each listed file %.0f %% of the stage\n",
-            trusted, trusted / bare, 100.0 * (paced - trusted) / paced);
-    }
-    std::printf("disk: memory per listed file: %.0f bytes in the list, %.0f bytes of peak growth\n",
-                static_cast<double>(listBytes) / listed, static_cast<double>(peakGrowth) / listed);
-    std::printf(
-        "steps: the port's walk alone (every folder opened and listed as the search does) "
-        "%.2f s = %.2f x the bare walk; the search's own work besides it %.2f s\n",
-        portWalk, portWalk / bare, (files.ListingsShowFileLinks() ? paced : trusted) - portWalk);
-    if (!files.ListingsShowFileLinks()) {
-        const FileCheckTimes times = FileChecks(files, junk);
-        std::printf(
-            "steps: Wine's check of the %lld listed files as the walk makes it %.2f s "
-            "(%.1f us each, %zu in place), of which opening and closing %.2f s (%.1f us); "
-            "as it was made before %.2f s (%.1f us each)\n",
-            static_cast<long long>(junk.JunkCount), times.walk, 1e6 * times.walk / listed,
-            times.inPlace, times.openClose, 1e6 * times.openClose / listed, times.before,
-            1e6 * times.before / listed);
-    }
+    PrintFigures({walkedFiles, walkedFolders, bare, paced, everyFolder, trusted, portWalk,
+                  peakGrowth, display},
+                 files, junk);
     std::fflush(stdout);
     RemovalBench(files, *pacedStage, junk, paced);
     return 0;
