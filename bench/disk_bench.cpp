@@ -175,10 +175,188 @@ class TrustingListings final : public keldra::platform::FilePort {
         return inner_.OpenForRemoval(p, f, file);
     }
     bool ListingsShowFileLinks() const override { return true; }
+    Status OpenWalkedFolder(std::string_view f,
+                            std::unique_ptr<keldra::platform::WalkedFolder>& o) override {
+        return inner_.OpenWalkedFolder(f, o);
+    }
 
   private:
     keldra::platform::FilePort& inner_;
 };
+
+// The port's own share of the stage: every folder opened and listed as the walk does it
+// (subfolders from their parent's handle), nothing matched or checked.
+void PortWalk(keldra::platform::WalkedFolder& folder, std::size_t& files) {
+    std::vector<keldra::platform::FolderEntry> entries;
+    if (folder.List(entries) != 0) {
+        return;
+    }
+    for (const auto& entry : entries) {
+        if (!entry.IsFolder()) {
+            ++files;
+            continue;
+        }
+        std::unique_ptr<keldra::platform::WalkedFolder> sub;
+        if (!entry.reparsePoint && folder.OpenSubfolder(entry.name, entry.fileId, sub) == 0) {
+            PortWalk(*sub, files);
+        }
+    }
+}
+
+// The listed files by folder, as the walk meets them.
+std::vector<std::pair<std::string, std::vector<std::string>>> ByFolder(
+    const keldra::disk::JunkList& junk) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> folders;
+    for (const auto& file : junk.JunkFiles) {
+        const auto cut = file.Path.rfind('\\');
+        std::string folder = file.Path.substr(0, cut == 2 ? 3 : cut);
+        if (folders.empty() || folders.back().first != folder) {
+            folders.push_back({std::move(folder), {}});
+        }
+        folders.back().second.push_back(file.Path.substr(cut + 1));
+    }
+    return folders;
+}
+
+// Wine's check of each listed file as the walk makes it, and its open and close alone (what
+// any check through a handle costs).
+struct FileCheckTimes {
+    double walk = 0;
+    double openClose = 0;
+    std::size_t inPlace = 0;
+};
+
+FileCheckTimes FileChecks(keldra::platform::FilePort& files, const keldra::disk::JunkList& junk) {
+    FileCheckTimes times;
+    const auto folders = ByFolder(junk);
+    auto start = std::chrono::steady_clock::now();
+    for (const auto& [folder, names] : folders) {
+        std::unique_ptr<keldra::platform::WalkedFolder> opened;
+        if (files.OpenWalkedFolder(folder, opened) != 0) {
+            continue;
+        }
+        for (const auto& name : names) {
+            bool same = false;
+            if (opened->ResolvesInPlace(name, same) == 0 && same) {
+                ++times.inPlace;
+            }
+        }
+    }
+    times.walk = Seconds(start);
+    start = std::chrono::steady_clock::now();
+    for (const auto& file : junk.JunkFiles) {
+        CloseHandle(CreateFileW(
+            keldra::platform::win32::PlatformPath(file.Path).c_str(), FILE_READ_ATTRIBUTES,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    }
+    times.openClose = Seconds(start);
+    return times;
+}
+
+// Removal: the opens it cannot do without, the checks it makes before it acts (every
+// folder on the way, then the file opened for removal and its facts read), and the
+// whole removal of every listed file, which empties the tree.
+void RemovalBench(keldra::platform::FilePort& files, keldra::disk::ModDiskClean& clean,
+                  keldra::disk::JunkList& junk, double stage) {
+    const auto& list = junk.JunkFiles;
+    auto start = std::chrono::steady_clock::now();
+    for (const auto& file : list) {
+        const std::wstring path = keldra::platform::win32::PlatformPath(file.Path);
+        CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_WRITE_THROUGH, nullptr));
+    }
+    const double opens = Seconds(start);
+    start = std::chrono::steady_clock::now();
+    std::size_t passed = 0;
+    for (const auto& file : list) {
+        bool plain = true;
+        for (auto at = file.Path.find('\\', 3); at != std::string::npos && plain;
+             at = file.Path.find('\\', at + 1)) {
+            std::uint32_t attributes = 0;
+            plain = files.GetAttributes(file.Path.substr(0, at), attributes) == 0 &&
+                    (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+        }
+        keldra::platform::OpenedFacts facts;
+        std::unique_ptr<keldra::platform::OpenedFile> opened;
+        if (plain && files.OpenForRemoval(file.Path, facts, opened) == 0 &&
+            facts.identity == file.Identity) {
+            ++passed;
+        }
+    }
+    const double checks = Seconds(start);
+    const std::size_t all = list.size();
+    // The whole removal of a sample: each file is also emptied with write-through, which
+    // costs the disk's time, not the checks'.
+    junk.Truncate(std::min<std::int64_t>(junk.JunkCount, 10000));
+    start = std::chrono::steady_clock::now();
+    clean.DestroyJunk();
+    const double removal = Seconds(start);
+    std::size_t left = 0;
+    for (const auto& file : list) {
+        left += GetFileAttributesW(keldra::platform::win32::PlatformPath(file.Path).c_str()) !=
+                INVALID_FILE_ATTRIBUTES;
+    }
+    std::printf(
+        "removal: %zu files: opening each for removal %.2f s; the checks before acting (folders "
+        "on the way, open, facts) %.2f s, %zu passed; the checks beyond the open %.2f s = %.0f "
+        "%% of the stage\n",
+        all, opens, checks, passed, checks - opens, 100.0 * (checks - opens) / stage);
+    std::printf("removal: the whole removal of %zu of them %.2f s (%.0f us each), %zu left\n",
+                list.size(), removal, 1e6 * removal / static_cast<double>(list.size()), left);
+}
+
+struct Figures {
+    std::size_t walkedFiles;
+    std::size_t walkedFolders;
+    double bare;
+    double paced;
+    double everyFolder;
+    double trusted;
+    double portWalk;
+    SIZE_T peakGrowth;
+    bool display;
+};
+
+void PrintFigures(const Figures& f, keldra::platform::FilePort& files,
+                  const keldra::disk::JunkList& junk) {
+    std::size_t listBytes = junk.JunkFiles.capacity() * sizeof(keldra::disk::JunkFile);
+    for (const auto& file : junk.JunkFiles) {
+        listBytes += file.Path.capacity() + 1;
+    }
+    const double listed = static_cast<double>(std::max<std::int64_t>(junk.JunkCount, 1));
+    std::printf("disk: %zu files in %zu folders walked, %lld junk files listed (%.1f MB)\n",
+                f.walkedFiles, f.walkedFolders, static_cast<long long>(junk.JunkCount),
+                static_cast<double>(junk.JunkBytes) / (1024.0 * 1024.0));
+    std::printf("disk: bare walk %.2f s, junk search %.2f s, ratio %.2f%s\n", f.bare, f.paced,
+                f.paced / f.bare,
+                f.display ? " (with the label and the results window)" : " (without windows)");
+    std::printf("disk: junk search with events at every folder %.2f s, ratio %.2f\n", f.everyFolder,
+                f.everyFolder / f.bare);
+    if (!files.ListingsShowFileLinks()) {
+        std::printf(
+            "disk: junk search trusting the listings as on Windows %.2f s, ratio %.2f; "
+            "Wine's check of each listed file %.0f %% of the stage\n",
+            f.trusted, f.trusted / f.bare, 100.0 * (f.paced - f.trusted) / f.paced);
+    }
+    std::printf("disk: memory per listed file: %.0f bytes in the list, %.0f bytes of peak growth\n",
+                static_cast<double>(listBytes) / listed,
+                static_cast<double>(f.peakGrowth) / listed);
+    std::printf(
+        "steps: the port's walk alone (every folder opened and listed as the search does) "
+        "%.2f s = %.2f x the bare walk; the search's own work besides it %.2f s\n",
+        f.portWalk, f.portWalk / f.bare,
+        (files.ListingsShowFileLinks() ? f.paced : f.trusted) - f.portWalk);
+    if (!files.ListingsShowFileLinks()) {
+        const FileCheckTimes times = FileChecks(files, junk);
+        std::printf(
+            "steps: Wine's check of the %lld listed files as the walk makes it %.2f s "
+            "(%.1f us each, %zu in place), of which opening and closing %.2f s (%.1f us)\n",
+            static_cast<long long>(junk.JunkCount), times.walk, 1e6 * times.walk / listed,
+            times.inPlace, times.openClose, 1e6 * times.openClose / listed);
+    }
+}
 
 }  // namespace
 
@@ -246,6 +424,7 @@ int DiskBench(int argc, wchar_t** argv) {
     auto eagerStage = stage(0, files);
     auto trustingStage = stage(10, trusting);
     double trusted = 1e9;
+    double portWalk = 1e9;
     SIZE_T peakGrowth = 0;
     for (int round = 0; round < 3; ++round) {
         std::size_t f = 0;
@@ -253,6 +432,14 @@ int DiskBench(int argc, wchar_t** argv) {
         auto start = std::chrono::steady_clock::now();
         BareWalk(drive + L"\\", f, d);
         bare = std::min(bare, Seconds(start));
+
+        start = std::chrono::steady_clock::now();
+        std::unique_ptr<keldra::platform::WalkedFolder> top;
+        if (files.OpenWalkedFolder(keldra::platform::win32::Narrow(drive) + "\\", top) == 0) {
+            std::size_t listedFiles = 0;
+            PortWalk(*top, listedFiles);
+        }
+        portWalk = std::min(portWalk, Seconds(start));
 
         junk.Clear();
         const SIZE_T peakBefore = PeakPrivateBytes();
@@ -275,26 +462,10 @@ int DiskBench(int argc, wchar_t** argv) {
             trusted = std::min(trusted, Seconds(start));
         }
     }
-    std::size_t listBytes = junk.JunkFiles.capacity() * sizeof(keldra::disk::JunkFile);
-    for (const auto& file : junk.JunkFiles) {
-        listBytes += file.Path.capacity() + 1;
-    }
-    const double listed = static_cast<double>(std::max<std::int64_t>(junk.JunkCount, 1));
-    std::printf("disk: %zu files in %zu folders walked, %lld junk files listed (%.1f MB)\n",
-                walkedFiles, walkedFolders, static_cast<long long>(junk.JunkCount),
-                static_cast<double>(junk.JunkBytes) / (1024.0 * 1024.0));
-    std::printf("disk: bare walk %.2f s, junk search %.2f s, ratio %.2f%s\n", bare, paced,
-                paced / bare,
-                display ? " (with the label and the results window)" : " (without windows)");
-    std::printf("disk: junk search with events at every folder %.2f s, ratio %.2f\n", everyFolder,
-                everyFolder / bare);
-    if (!files.ListingsShowFileLinks()) {
-        std::printf(
-            "disk: junk search trusting the listings as on Windows %.2f s, ratio %.2f; "
-            "Wine's check of each listed file %.0f %% of the stage\n",
-            trusted, trusted / bare, 100.0 * (paced - trusted) / paced);
-    }
-    std::printf("disk: memory per listed file: %.0f bytes in the list, %.0f bytes of peak growth\n",
-                static_cast<double>(listBytes) / listed, static_cast<double>(peakGrowth) / listed);
+    PrintFigures({walkedFiles, walkedFolders, bare, paced, everyFolder, trusted, portWalk,
+                  peakGrowth, display},
+                 files, junk);
+    std::fflush(stdout);
+    RemovalBench(files, *pacedStage, junk, paced);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "disk/junk_rules.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 namespace keldra::disk {
@@ -60,6 +62,15 @@ bool IsSameOrAbove(std::u32string_view folder, std::u32string_view other) {
 }  // namespace
 
 std::u32string FoldCase(std::string_view utf8) {
+    // Most names are ASCII, which is its own UTF-16: folded without the conversion.
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        std::u32string out(utf8.size(), U'\0');
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            out[i] = text::UpcaseUnit(static_cast<char16_t>(utf8[i]));
+        }
+        return out;
+    }
     // Upper case as Windows compares names, one code point per character, so that "?"
     // stands for one character also outside the basic plane.
     const std::u16string wide = text::Utf8ToUtf16(utf8);
@@ -117,10 +128,61 @@ MaskList::MaskList(std::string_view masks) : text_(masks) {
         const auto end = std::min(masks.find(';', start), masks.size());
         const std::string_view mask = masks.substr(start, end - start);
         if (!mask.empty()) {
-            patterns_.push_back(FoldCase(mask));
+            std::u32string folded = FoldCase(mask);
+            // A final ".*" may also stand for no extension at all: both forms are tried.
+            if (folded.size() >= 2 && folded.compare(folded.size() - 2, 2, U".*") == 0) {
+                patterns_.push_back(Compile(folded.substr(0, folded.size() - 2)));
+            }
+            patterns_.push_back(Compile(std::move(folded)));
         }
         start = end + 1;
     }
+}
+
+MaskList::Compiled MaskList::Compile(std::u32string pattern) {
+    Compiled compiled;
+    const auto stars = std::count(pattern.begin(), pattern.end(), U'*');
+    // A pattern ending in ".*" keeps the general matching, which handles that ending.
+    const bool dotStar = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, U".*") == 0;
+    if (pattern == U"*") {
+        compiled.shape = Compiled::Shape::Any;
+    } else if (!dotStar && stars == 0) {
+        compiled.shape = Compiled::Shape::Whole;
+        compiled.fixed = pattern;
+    } else if (!dotStar && stars == 1 && pattern.front() == U'*') {
+        compiled.shape = Compiled::Shape::Suffix;
+        compiled.fixed = pattern.substr(1);
+    } else if (!dotStar && stars == 1 && pattern.back() == U'*') {
+        compiled.shape = Compiled::Shape::Prefix;
+        compiled.fixed = pattern.substr(0, pattern.size() - 1);
+    }
+    compiled.pattern = std::move(pattern);
+    return compiled;
+}
+
+bool MaskList::Match(const Compiled& compiled, std::u32string_view name) {
+    const std::u32string& fixed = compiled.fixed;
+    const auto sameAt = [&](std::size_t at) {
+        for (std::size_t i = 0; i < fixed.size(); ++i) {
+            if (fixed[i] != U'?' && fixed[i] != name[at + i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    switch (compiled.shape) {
+        case Compiled::Shape::Any:
+            return true;
+        case Compiled::Shape::Whole:
+            return name.size() == fixed.size() && sameAt(0);
+        case Compiled::Shape::Suffix:
+            return name.size() >= fixed.size() && sameAt(name.size() - fixed.size());
+        case Compiled::Shape::Prefix:
+            return name.size() >= fixed.size() && sameAt(0);
+        case Compiled::Shape::General:
+            break;
+    }
+    return PatternMatches(compiled.pattern, name);
 }
 
 bool MaskList::Matches(std::string_view name) const {
@@ -129,7 +191,7 @@ bool MaskList::Matches(std::string_view name) const {
 
 bool MaskList::MatchesFolded(std::u32string_view folded) const {
     for (const auto& pattern : patterns_) {
-        if (PatternMatches(pattern, folded)) {
+        if (Match(pattern, folded)) {
             return true;
         }
     }
@@ -146,6 +208,46 @@ bool IsExcluded(std::string_view path, std::string_view windowsFolder) {
     // An unknown (empty) Windows folder is a prefix of every path: nothing is touched
     // rather than something of Windows.
     return StartsWith(folded, FoldCase(windowsFolder));
+}
+
+FolderExclusion::FolderExclusion(std::string_view prefix, std::string_view windowsFolder) {
+    const std::u32string folded = FoldCase(prefix);
+    const std::u32string windows = FoldCase(windowsFolder);
+    // The protected words hold no backslash: after a prefix that ends in one, a word in a
+    // file's path lies in the prefix (then every file is excluded) or in the name.
+    checkJoined_ = folded.empty() || folded.back() != U'\\';
+    if (checkJoined_) {
+        joinedPrefix_ = folded;
+    }
+    for (const auto& word : ProtectedWords()) {
+        if (folded.find(word) != std::u32string::npos) {
+            all_ = true;
+        }
+    }
+    if (StartsWith(folded, windows)) {
+        all_ = true;
+    } else if (StartsWith(windows, folded)) {
+        byWindowsFolder_ = true;
+        windowsRest_ = windows.substr(folded.size());
+    }
+}
+
+bool FolderExclusion::Excludes(std::u32string_view foldedName) const {
+    if (all_ || (byWindowsFolder_ && StartsWith(foldedName, windowsRest_))) {
+        return true;
+    }
+    std::u32string joined;
+    if (checkJoined_) {
+        joined = joinedPrefix_;
+        joined += foldedName;
+        foldedName = joined;
+    }
+    for (const auto& word : ProtectedWords()) {
+        if (foldedName.find(word) != std::u32string_view::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CacheFolderIsSafe(std::string_view folder, std::string_view profile,

@@ -28,8 +28,19 @@ class MaskList {
     const std::string& Text() const { return text_; }
 
   private:
+    // A pattern with at most one "*", at its start or end or nowhere, is compared as it
+    // stands (most masks are like "*.tmp"); any other goes through PatternMatches.
+    struct Compiled {
+        enum class Shape { Whole, Suffix, Prefix, Any, General } shape = Shape::General;
+        std::u32string fixed;  // the pattern without its "*"; "?" still one character
+        std::u32string pattern;
+    };
+    static Compiled Compile(std::u32string pattern);
+    static bool Match(const Compiled& compiled, std::u32string_view name);
+
     std::string text_;
-    std::vector<std::u32string> patterns_;
+    // Each mask as one or two patterns: one ending in ".*" also stands without it.
+    std::vector<Compiled> patterns_;
 };
 
 // One pattern against one name, both folded.
@@ -55,6 +66,24 @@ inline constexpr std::array<JunkRule, 5> kJunkRules{{
 // "Program Files", "winsxs" or "System32" in it, and anything that begins with the
 // Windows folder. All without regard to case, as Windows compares paths.
 bool IsExcluded(std::string_view path, std::string_view windowsFolder);
+
+// IsExcluded for the files of one folder, the folder's part folded once. `prefix` is
+// what the folder's names are joined to: the folder and a backslash, or a root.
+class FolderExclusion {
+  public:
+    FolderExclusion(std::string_view prefix, std::string_view windowsFolder);
+    // Whether IsExcluded(prefix + name) holds; `foldedName` is FoldCase(name).
+    bool Excludes(std::u32string_view foldedName) const;
+
+  private:
+    bool all_ = false;
+    // A prefix without a final backslash: a protected word may run across the join.
+    bool checkJoined_ = false;
+    std::u32string joinedPrefix_;
+    // What a name must begin with for the path to begin with the Windows folder.
+    bool byWindowsFolder_ = false;
+    std::u32string windowsRest_;
+};
 
 // Whether the Internet-cache rule, which takes every file, may start in `folder`. It may
 // not when the folder is empty or not a plain absolute folder path (a drive letter, a

@@ -166,7 +166,7 @@ void ModDiskClean::SearchRules(std::string_view startFolder, std::vector<WalkRul
     CurrentRule = rules.front().number;
     // A start folder that is a link, or lies behind one, is not walked at all.
     if (StartFolderIsPlain(start, walk.volumeSerial)) {
-        ScanFolder(start, walk);
+        ScanFolder(start, nullptr, nullptr, walk);
     }
     EndScan();
     if (cancelled_) {
@@ -226,7 +226,8 @@ void ModDiskClean::EndScan() {
     ScanActive = false;
 }
 
-bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
+bool ModDiskClean::ScanFolder(const std::string& folder, platform::WalkedFolder* parent,
+                              const platform::FolderEntry* listed, Walk& walk) {
     ScanActive = true;
     Events();
     if (cancelled_) {
@@ -241,69 +242,24 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
             // Its files are excluded by the same test: nothing below it is touched.
             return false;
         }
-        std::vector<platform::FolderEntry> entries;
-        // A folder that has become a link since its parent was listed is not entered.
-        if (services_.files.ListFolderNoFollow(folder, entries) != kSuccess) {
+        // A folder that has become a link since its parent was listed is not entered; a
+        // subfolder is opened from its parent's own handle.
+        std::unique_ptr<platform::WalkedFolder> opened;
+        const platform::FileStatus status =
+            parent == nullptr ? services_.files.OpenWalkedFolder(folder, opened)
+                              : parent->OpenSubfolder(listed->name, listed->fileId, opened);
+        Listing listing;
+        if (status != kSuccess || !opened || opened->List(listing.entries) != kSuccess) {
             // A folder that cannot be read skips its own subtree only.
             return false;
         }
-        // NTFS's order, whatever order the platform gives: by name without regard to case.
-        std::vector<std::u32string> folded;
-        folded.reserve(entries.size());
-        for (const auto& entry : entries) {
-            folded.push_back(FoldCase(entry.name));
-        }
-        std::vector<std::size_t> order(entries.size());
-        std::iota(order.begin(), order.end(), std::size_t{0});
-        std::sort(order.begin(), order.end(),
-                  [&](std::size_t a, std::size_t b) { return folded[a] < folded[b]; });
-
+        SortListing(listing);
         const std::string prefix = Prefix(folder);
-        std::vector<std::size_t> subfolders;
-        for (const std::size_t i : order) {
-            const auto& entry = entries[i];
-            // Junctions and links may lead off the drive, round in a loop or into a
-            // protected folder: never entered.
-            if (entry.IsFolder() && !entry.reparsePoint &&
-                (entry.attributes & (kSkipped | attr::kReparsePoint)) == 0) {
-                subfolders.push_back(i);
-            }
+        if (ScanSubfolders(folder, prefix, *opened, listing, walk)) {
+            return false;
         }
-        if (!subfolders.empty()) {
-            const std::string progress = Text("OCM_SIn") + folder;
-            // From the last to the first, each subtree whole.
-            for (std::size_t n = subfolders.size(); n > 0 && ScanActive; --n) {
-                if (cancelled_) {
-                    return false;
-                }
-                if (services_.progress) {
-                    services_.progress(progress);
-                }
-                if (ScanFolder(prefix + entries[subfolders[n - 1]].name, walk)) {
-                    return false;
-                }
-            }
-        }
-
         // The folder's own files, after its subfolders.
-        for (const std::size_t i : order) {
-            const auto& entry = entries[i];
-            if (entry.IsFolder() || entry.reparsePoint ||
-                (entry.attributes & (kSkipped | attr::kReparsePoint)) != 0) {
-                continue;
-            }
-            for (std::size_t rule = 0; rule < walk.rules.size(); ++rule) {
-                if (!walk.rules[rule].masks.MatchesFolded(folded[i])) {
-                    continue;
-                }
-                // A name goes to the first rule that selects it, and only once.
-                std::string path = prefix + entry.name;
-                if (!IsExcluded(path, walk.windowsFolder)) {
-                    Take(rule, std::move(path), entry, walk);
-                }
-                break;
-            }
-        }
+        TakeFiles(prefix, *opened, listing, walk);
     } catch (const std::bad_alloc&) {
         walk.disturbed = true;
         if (services_.message) {
@@ -314,19 +270,83 @@ bool ModDiskClean::ScanFolder(const std::string& folder, Walk& walk) {
     return false;
 }
 
-bool ModDiskClean::Identify(const std::string& path, const platform::FolderEntry& entry,
-                            const Walk& walk, platform::FileIdentity& identity) {
-    if (services_.files.ListingsShowFileLinks()) {
-        // The listing came through the folder's own handle, which was checked.
-        identity = {walk.volumeSerial, entry.fileId};
-        return true;
+void ModDiskClean::SortListing(Listing& listing) {
+    // NTFS's order, whatever order the platform gives: by name without regard to case.
+    listing.folded.reserve(listing.entries.size());
+    for (const auto& entry : listing.entries) {
+        listing.folded.push_back(FoldCase(entry.name));
     }
-    // Where a link to a file may look like the file it leads to, the file is opened and
-    // must resolve to its own path; then the listing's number is its own.
-    std::string resolved;
-    if (services_.files.ResolvedPath(path, resolved) != kSuccess ||
-        Comparable(resolved) != Comparable(path)) {
+    listing.order.resize(listing.entries.size());
+    std::iota(listing.order.begin(), listing.order.end(), std::size_t{0});
+    std::sort(listing.order.begin(), listing.order.end(),
+              [&](std::size_t a, std::size_t b) { return listing.folded[a] < listing.folded[b]; });
+}
+
+bool ModDiskClean::ScanSubfolders(const std::string& folder, const std::string& prefix,
+                                  platform::WalkedFolder& opened, const Listing& listing,
+                                  Walk& walk) {
+    std::vector<std::size_t> subfolders;
+    for (const std::size_t i : listing.order) {
+        const auto& entry = listing.entries[i];
+        // Junctions and links may lead off the drive, round in a loop or into a protected
+        // folder: never entered.
+        if (entry.IsFolder() && !entry.reparsePoint &&
+            (entry.attributes & (kSkipped | attr::kReparsePoint)) == 0) {
+            subfolders.push_back(i);
+        }
+    }
+    if (subfolders.empty()) {
         return false;
+    }
+    const std::string progress = Text("OCM_SIn") + folder;
+    // From the last to the first, each subtree whole.
+    for (std::size_t n = subfolders.size(); n > 0 && ScanActive; --n) {
+        if (cancelled_) {
+            return true;
+        }
+        if (services_.progress) {
+            services_.progress(progress);
+        }
+        const auto& entry = listing.entries[subfolders[n - 1]];
+        if (ScanFolder(prefix + entry.name, &opened, &entry, walk)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ModDiskClean::TakeFiles(const std::string& prefix, platform::WalkedFolder& opened,
+                             const Listing& listing, Walk& walk) {
+    const FolderExclusion exclusion(prefix, walk.windowsFolder);
+    for (const std::size_t i : listing.order) {
+        const auto& entry = listing.entries[i];
+        if (entry.IsFolder() || entry.reparsePoint ||
+            (entry.attributes & (kSkipped | attr::kReparsePoint)) != 0) {
+            continue;
+        }
+        for (std::size_t rule = 0; rule < walk.rules.size(); ++rule) {
+            if (!walk.rules[rule].masks.MatchesFolded(listing.folded[i])) {
+                continue;
+            }
+            // A name goes to the first rule that selects it, and only once.
+            if (!exclusion.Excludes(listing.folded[i])) {
+                Take(rule, prefix + entry.name, entry, opened, walk);
+            }
+            break;
+        }
+    }
+}
+
+bool ModDiskClean::Identify(const platform::FolderEntry& entry, platform::WalkedFolder& folder,
+                            const Walk& walk, platform::FileIdentity& identity) {
+    // Where a link to a file may look like the file it leads to, the file is opened and
+    // must resolve to its own path; then the listing's number is its own. Elsewhere the
+    // listing came through the folder's own handle, which was checked.
+    if (!services_.files.ListingsShowFileLinks()) {
+        bool inPlace = false;
+        if (folder.ResolvesInPlace(entry.name, inPlace) != kSuccess || !inPlace) {
+            return false;
+        }
     }
     identity = {walk.volumeSerial, entry.fileId};
     return true;
@@ -339,9 +359,9 @@ bool ModDiskClean::AlreadyListed(const platform::FileIdentity& identity,
 }
 
 void ModDiskClean::Take(std::size_t rule, std::string path, const platform::FolderEntry& entry,
-                        Walk& walk) {
+                        platform::WalkedFolder& folder, Walk& walk) {
     platform::FileIdentity identity;
-    if (!Identify(path, entry, walk, identity)) {
+    if (!Identify(entry, folder, walk, identity)) {
         return;
     }
     const auto bytes = static_cast<std::int64_t>(entry.sizeBytes);

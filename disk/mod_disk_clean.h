@@ -93,14 +93,31 @@ class ModDiskClean {
     // Appends what the later rules found; false when memory ran out (what the failing
     // rule appended is taken back, and it and the rules after it walk again on their own).
     bool AppendLater(std::vector<WalkRule>& rules, std::size_t& failedAt);
-    // One folder and its subtree. True when the walk must stop (out of memory, or ended
-    // by an event); false otherwise, including a cancel and a folder that cannot be read.
-    bool ScanFolder(const std::string& folder, Walk& walk);
-    void Take(std::size_t rule, std::string path, const platform::FolderEntry& entry, Walk& walk);
+    // One folder's entries with their folded names, and the order to take them in.
+    struct Listing {
+        std::vector<platform::FolderEntry> entries;
+        std::vector<std::u32string> folded;
+        std::vector<std::size_t> order;
+    };
+    // One folder and its subtree: the start folder (no `parent`), or the subfolder
+    // `listed` of the open folder `parent`. True when the walk must stop (out of memory,
+    // or ended by an event); false otherwise, including a cancel and a folder that cannot
+    // be read.
+    bool ScanFolder(const std::string& folder, platform::WalkedFolder* parent,
+                    const platform::FolderEntry* listed, Walk& walk);
+    static void SortListing(Listing& listing);
+    // The subtrees of a folder's subfolders; true when the folder's own files are not to
+    // be taken (a cancel, or a subtree that stopped the walk).
+    bool ScanSubfolders(const std::string& folder, const std::string& prefix,
+                        platform::WalkedFolder& opened, const Listing& listing, Walk& walk);
+    void TakeFiles(const std::string& prefix, platform::WalkedFolder& opened,
+                   const Listing& listing, Walk& walk);
+    void Take(std::size_t rule, std::string path, const platform::FolderEntry& entry,
+              platform::WalkedFolder& folder, Walk& walk);
     // Whether the file may be listed, and which file it is: a plain file reached through
     // no link. False for anything else.
-    bool Identify(const std::string& path, const platform::FolderEntry& entry, const Walk& walk,
-                  platform::FileIdentity& identity);
+    bool Identify(const platform::FolderEntry& entry, platform::WalkedFolder& folder,
+                  const Walk& walk, platform::FileIdentity& identity);
     // The start folder as it may be walked: a folder that is no link and lies behind none.
     bool StartFolderIsPlain(const std::string& folder, std::uint32_t& volumeSerial);
     // The Internet cache folder the first rule may sweep, or the empty text.

@@ -64,6 +64,26 @@ class OpenedFile {
     virtual FileStatus Delete() = 0;
 };
 
+// A folder the junk walk lists and enters, opened once: its listing, the checks of its
+// files and the opening of its subfolders all start from the folder itself, so no name
+// above it is looked up again while it is walked.
+class WalkedFolder {
+  public:
+    virtual ~WalkedFolder() = default;
+    // Every entry, as ListFolder gives them.
+    virtual FileStatus List(std::vector<FolderEntry>& entries) = 0;
+    // Opens this folder's subfolder `name` (one name, as the listing gave it) to walk it,
+    // without following a link at its end. kStoppedOnLink when it is a reparse point or
+    // does not resolve to this folder's path joined with the name; `listedId` is the
+    // number the listing gave it (0: none), which lets a platform that shows every link on
+    // the handle skip asking where it resolves.
+    virtual FileStatus OpenSubfolder(std::string_view name, std::uint64_t listedId,
+                                     std::unique_ptr<WalkedFolder>& subfolder) = 0;
+    // Whether this folder's entry `name` resolves to this folder's path joined with the
+    // name, as ResolvedPath tells: false for a link to a file elsewhere.
+    virtual FileStatus ResolvesInPlace(std::string_view name, bool& inPlace) = 0;
+};
+
 class FilePort {
   public:
     virtual ~FilePort() = default;
@@ -109,6 +129,10 @@ class FilePort {
     // a Unix symbolic link to a file with its target's attributes and number): then an
     // entry is trusted only after Inspect.
     virtual bool ListingsShowFileLinks() const = 0;
+    // Opens a start folder of the walk, judged as ListFolderNoFollow judges it. The
+    // default works through the calls above, by path.
+    virtual FileStatus OpenWalkedFolder(std::string_view folder,
+                                        std::unique_ptr<WalkedFolder>& opened);
 };
 
 }  // namespace keldra::platform

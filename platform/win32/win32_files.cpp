@@ -5,6 +5,8 @@
 #include "platform/win32/handles.h"
 #include "platform/win32/quiet_errors.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_nt_files.h"
+#include "platform/win32/win32_walked_folder.h"
 
 namespace keldra::platform::win32 {
 namespace {
@@ -13,221 +15,39 @@ namespace {
 // program's handle never stands in the way of a look.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Room for a folder's entries per request, as FindFirstFileEx's large fetch asks.
-constexpr DWORD kListingBufferBytes = 64 * 1024;
-
 FileStatus Succeeded(BOOL ok) {
     return ok ? file_status::kSuccess : GetLastError();
-}
-
-bool IsDots(std::wstring_view name) {
-    return name == L"." || name == L"..";
 }
 
 bool IsDriveLetter(wchar_t c) {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
 }
 
-// Upper case as the file system compares names.
-std::wstring Folded(std::wstring text) {
-    if (!text.empty()) {
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    }
-    return text;
-}
-
-std::wstring WithoutTrailingSeparators(std::wstring path) {
-    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) {
-        path.pop_back();
-    }
-    return path;
-}
-
-// The object name of a handle where GetFinalPathNameByHandle gives up: Wine's answers
-// only up to MAX_PATH characters, but its object names are the resolved native paths
-// ("\??\D:\..."), which this turns into "\\?\D:\...".
-FileStatus LongFinalPath(HANDLE handle, std::wstring& path) {
-    struct Name {
-        USHORT length;
-        USHORT maximumLength;
-        PWSTR buffer;
-    };
-    using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto query = ntdll != nullptr ? reinterpret_cast<QueryObject>(reinterpret_cast<void*>(
-                                              GetProcAddress(ntdll, "NtQueryObject")))
-                                        : nullptr;
-    if (query == nullptr) {
-        return ERROR_MORE_DATA;
-    }
-    std::vector<unsigned char> buffer(64 * 1024);
-    constexpr int kObjectNameInformation = 1;
-    ULONG written = 0;
-    if (query(handle, kObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
-              &written) < 0) {
-        return ERROR_MORE_DATA;
-    }
-    const auto* name = reinterpret_cast<const Name*>(buffer.data());
-    const std::wstring_view text(name->buffer, name->length / sizeof(wchar_t));
-    if (text.size() < 7 || text.substr(0, 4) != L"\\??\\" || !IsDriveLetter(text[4]) ||
-        text[5] != L':') {
-        return ERROR_MORE_DATA;
-    }
-    path = L"\\\\?\\";
-    path += text.substr(4);
-    return file_status::kSuccess;
-}
-
-// Wine's ntdll exports its version; Windows' does not.
-bool RunningOnWine() {
-    static const bool onWine = [] {
-        const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-        return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    }();
-    return onWine;
-}
-
-// The DOS path a handle resolves to; "\\?\X:\..." loses its prefix, anything else (a
-// network or Unix path) stays as the platform gives it and matches no listed path.
-FileStatus FinalPath(HANDLE handle, std::wstring& path) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    // Under Wine the object name is the same answer for a fraction of the cost (the
-    // final-path call also asks the mount manager, a round trip to another process).
-    if (RunningOnWine() && LongFinalPath(handle, buffer) == file_status::kSuccess) {
-        buffer.erase(0, 4);
-        path = std::move(buffer);
-        return file_status::kSuccess;
-    }
-    for (;;) {
-        const DWORD length =
-            GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                      FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) {
-            const DWORD error = GetLastError();
-            if (error != ERROR_MORE_DATA ||
-                LongFinalPath(handle, buffer) != file_status::kSuccess) {
-                return error;
-            }
-            break;
-        }
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            break;
-        }
-        buffer.assign(length + 1, L'\0');
-    }
-    if (buffer.size() >= 6 && buffer.compare(0, 4, L"\\\\?\\") == 0 && IsDriveLetter(buffer[4]) &&
-        buffer[5] == L':') {
-        buffer.erase(0, 4);
-    }
-    path = std::move(buffer);
-    return file_status::kSuccess;
-}
-
+// What removal and the start folders are judged by, from the handle alone: one query of
+// ntdll for each fact (GetFileInformationByHandle would ask for the volume too, each
+// time).
 FileStatus HandleFacts(HANDLE handle, OpenedFacts& facts) {
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)) {
-        return GetLastError();
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info)) {
-        return GetLastError();
-    }
+    std::uint32_t attributes = 0;
+    std::uint32_t links = 0;
+    std::uint64_t fileId = 0;
     std::wstring finalPath;
-    if (const FileStatus status = FinalPath(handle, finalPath); status != file_status::kSuccess) {
-        return status;
-    }
-    facts.attributes = tag.FileAttributes;
-    if (tag.ReparseTag != 0) {
-        facts.attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-    }
-    facts.links = info.nNumberOfLinks;
-    facts.identity.volumeSerial = info.dwVolumeSerialNumber;
-    facts.identity.fileId = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-    facts.finalPath = Narrow(finalPath);
-    return file_status::kSuccess;
-}
-
-FolderEntry Entry(const FILE_ID_BOTH_DIR_INFO& data) {
-    FolderEntry entry;
-    entry.name = Narrow(std::wstring_view(data.FileName, data.FileNameLength / sizeof(wchar_t)));
-    entry.attributes = data.FileAttributes;
-    entry.sizeBytes = (data.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                          ? 0
-                          : static_cast<std::uint64_t>(data.EndOfFile.QuadPart);
-    entry.reparsePoint = (data.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    entry.fileId = static_cast<std::uint64_t>(data.FileId.QuadPart);
-    return entry;
-}
-
-// One folder's entries through the folder's own handle, which also gives each entry's
-// number on the volume. With `noFollow` the folder itself must be no reparse point and
-// must resolve to the path given.
-FileStatus List(std::string_view folder, std::vector<FolderEntry>& entries, bool noFollow) {
-    entries.clear();
-    if (folder.empty()) {
-        return ERROR_PATH_NOT_FOUND;  // as every other query of the empty text answers
-    }
-    const QuietErrors quiet;
-    const std::wstring path = PlatformPath(folder);
-    const UniqueFileHandle handle(CreateFileW(
-        path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | (noFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
-        nullptr));
-    if (!handle) {
-        const DWORD error = GetLastError();
-        // A missing last name is a missing path to a search of the folder's entries.
-        return error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error;
-    }
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof tag)) {
-        return GetLastError();
-    }
-    if ((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return ERROR_INVALID_NAME;  // what a search of a file as a folder answers
-    }
-    if (noFollow) {
-        if ((tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || tag.ReparseTag != 0) {
-            return file_status::kStoppedOnLink;
-        }
-        // Wine follows Unix links even when asked not to and shows no reparse bit on the
-        // handle, but the path the handle resolves to tells.
-        std::wstring finalPath;
-        if (const FileStatus status = FinalPath(handle.get(), finalPath);
-            status != file_status::kSuccess) {
+    std::uint32_t serial = 0;
+    for (const FileStatus status :
+         {HandleAttributes(handle, attributes), HandleLinks(handle, links),
+          HandleFileId(handle, fileId), FinalPath(handle, finalPath)}) {
+        if (status != file_status::kSuccess) {
             return status;
         }
-        if (Folded(WithoutTrailingSeparators(finalPath)) !=
-            Folded(WithoutTrailingSeparators(Wide(folder)))) {
-            return file_status::kStoppedOnLink;
-        }
     }
-    std::vector<unsigned char> buffer(kListingBufferBytes);
-    FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;
-    for (;;) {
-        if (!GetFileInformationByHandleEx(handle.get(), request, buffer.data(),
-                                          static_cast<DWORD>(buffer.size()))) {
-            const DWORD error = GetLastError();
-            // An empty drive root has no "." and "..": nothing matched at all.
-            return error == ERROR_NO_MORE_FILES || error == ERROR_FILE_NOT_FOUND
-                       ? file_status::kSuccess
-                       : error;
-        }
-        request = FileIdBothDirectoryInfo;
-        std::size_t offset = 0;
-        for (;;) {
-            const auto* data =
-                reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data() + offset);
-            if (!IsDots(
-                    std::wstring_view(data->FileName, data->FileNameLength / sizeof(wchar_t)))) {
-                entries.push_back(Entry(*data));
-            }
-            if (data->NextEntryOffset == 0) {
-                break;
-            }
-            offset += data->NextEntryOffset;
-        }
+    if (const FileStatus status = HandleVolumeSerial(handle, finalPath, serial);
+        status != file_status::kSuccess) {
+        return status;
     }
+    facts.attributes = attributes;
+    facts.links = links;
+    facts.identity = {serial, fileId};
+    facts.finalPath = Narrow(finalPath);
+    return file_status::kSuccess;
 }
 
 // A file opened for removal: every step through its handle.
@@ -296,12 +116,12 @@ std::wstring PlatformPath(std::string_view utf8) {
 Win32Files::Win32Files() : onWine_(RunningOnWine()) {}
 
 FileStatus Win32Files::ListFolder(std::string_view folder, std::vector<FolderEntry>& entries) {
-    return List(folder, entries, false);
+    return ListByPath(folder, false, listingBuffer_, entries);
 }
 
 FileStatus Win32Files::ListFolderNoFollow(std::string_view folder,
                                           std::vector<FolderEntry>& entries) {
-    return List(folder, entries, true);
+    return ListByPath(folder, true, listingBuffer_, entries);
 }
 
 FileStatus Win32Files::GetAttributes(std::string_view path, std::uint32_t& attributes) {
@@ -409,6 +229,11 @@ FileStatus Win32Files::ResolvedPath(std::string_view path, std::string& finalPat
     }
     finalPath = Narrow(resolved);
     return file_status::kSuccess;
+}
+
+FileStatus Win32Files::OpenWalkedFolder(std::string_view folder,
+                                        std::unique_ptr<WalkedFolder>& opened) {
+    return OpenWalkedStart(folder, listingBuffer_, opened);
 }
 
 FileStatus Win32Files::OpenForRemoval(std::string_view path, OpenedFacts& facts,

@@ -1,6 +1,8 @@
 #pragma once
 // The file port over the wide Win32 file functions.
 
+#include <vector>
+
 #include "platform/file_port.h"
 
 namespace keldra::platform::win32 {
@@ -24,9 +26,14 @@ class Win32Files final : public FilePort {
     FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,
                               std::unique_ptr<OpenedFile>& file) override;
     bool ListingsShowFileLinks() const override { return !onWine_; }
+    // The walk's folders keep their handles, and share this port's listing buffer: the
+    // port must outlive them.
+    FileStatus OpenWalkedFolder(std::string_view folder,
+                                std::unique_ptr<WalkedFolder>& opened) override;
 
   private:
     bool onWine_ = false;
+    std::vector<unsigned char> listingBuffer_;
 };
 
 // The wide path the platform is given: from MAX_PATH characters on, an absolute path

@@ -126,6 +126,64 @@ TEST(JunkMasks, EmptyEntriesOfAListSelectNothing) {
     EXPECT_FALSE(MaskList("").Matches("a.tmp"));
 }
 
+// Masks with one star at an end, or none, are compared directly; every shape must select
+// what the general matching selects.
+TEST(JunkMasks, EveryShapeSelectsWhatTheGeneralMatchingSelects) {
+    const std::vector<std::string> masks{
+        "*.tmp", "*.??$", "~*",  "~*.*",         "thumbs.db", "?.bak", "x?*",  "*",
+        "*.*",   "a*b",   "*a*", "mscreate.dir", "*.",        "??",    "^*.*", "*.~*"};
+    const std::vector<std::string> names{
+        "a.tmp", "A.TMP", ".tmp",      "a.tmpx",       "x.ex$", "x.e$",   "~",   "~a",
+        "~a.b",  "a~",    "Thumbs.db", "thumbs.dbx",   "b.bak", "bb.bak", "x",   "xy",
+        "ab",    "a",     "b",         "mscreate.dir", "",      "^x",     "a.~1"};
+    for (const auto& mask : masks) {
+        const std::u32string pattern = FoldCase(mask);
+        const bool dotStar = mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*";
+        for (const auto& name : names) {
+            const std::u32string folded = FoldCase(name);
+            const bool general =
+                PatternMatches(pattern, folded) ||
+                (dotStar && PatternMatches(pattern.substr(0, pattern.size() - 2), folded));
+            EXPECT_EQ(MaskList(mask).Matches(name), general) << mask << " on " << name;
+        }
+    }
+    EXPECT_TRUE(MaskList("*.??$").Matches("x.ex$"));
+    EXPECT_FALSE(MaskList("*.??$").Matches("x.e$"));
+    EXPECT_TRUE(MaskList("?.bak").Matches("B.BAK"));
+    EXPECT_FALSE(MaskList("?.bak").Matches("bb.bak"));
+    EXPECT_TRUE(MaskList("~*").Matches("~"));
+    EXPECT_FALSE(MaskList("x?*").Matches("x"));
+}
+
+// The walk judges a folder's files with the folder's part folded once: the same answers
+// as the whole path's.
+TEST(JunkExclusions, AFolderJudgesItsFilesAsTheirWholePaths) {
+    const std::vector<std::string> windowsFolders{"C:\\WINDOWS", "C:\\Windows\\", "", "C:\\"};
+    const std::vector<std::string> prefixes{"C:\\",
+                                            "D:\\",
+                                            "C:\\Windows\\",
+                                            "C:\\Users\\Ann\\",
+                                            "C:\\windows.old\\",
+                                            "D:\\Program Files\\",
+                                            "C:\\Program",
+                                            "C:\\Win"};
+    const std::vector<std::string> names{
+        "Windows",       "windows.tmp", "win.tmp", "a.tmp",   "System32",
+        "my winsxs.bak", " Files.tmp",  "dows",    "DOWS\\x", ""};
+    for (const auto& windows : windowsFolders) {
+        for (const auto& prefix : prefixes) {
+            const FolderExclusion exclusion(prefix, windows);
+            for (const auto& name : names) {
+                EXPECT_EQ(exclusion.Excludes(FoldCase(name)), IsExcluded(prefix + name, windows))
+                    << prefix << " + " << name << " with " << windows;
+            }
+        }
+    }
+    EXPECT_TRUE(FolderExclusion("C:\\", "C:\\WINDOWS").Excludes(FoldCase("windows.tmp")));
+    EXPECT_FALSE(FolderExclusion("C:\\", "C:\\WINDOWS").Excludes(FoldCase("win.tmp")));
+    EXPECT_TRUE(FolderExclusion("C:\\Program", "C:\\WINDOWS").Excludes(FoldCase(" Files.tmp")));
+}
+
 TEST(JunkExclusions, ProtectedWordsAnywhereInAnyCase) {
     const std::string windows = "C:\\WINDOWS";
     EXPECT_TRUE(IsExcluded("D:\\Data\\system32old\\x.tmp", windows));
