@@ -20,6 +20,7 @@ bench=build/windows/bin/keldra_bench.exe
 if [[ ${1:-} == disk ]] && command -v python3 >/dev/null; then
     # The disk tree is laid out from the Unix side first, far faster than through Wine;
     # the bench then finds it complete and seeds nothing itself.
+    # shellcheck disable=SC2016  # the inner shell expands them
     scripts/with-sandbox.sh --display -- bash -c '
         set -e
         python3 bench/seed_tree.py "$KELDRA_SANDBOX" "${4:-D:}" "${2:-5000}" "${3:-40}" "${5:-0}"

@@ -59,8 +59,8 @@ TEST(Win32Process, ProgramFolderIsTheRunningProgramsFolderWithoutTrailingBacksla
     const std::string folder = process.ProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '\\');
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(Wide(folder)) /
-                                        L"keldra_adapter_tests.exe"));
+    EXPECT_TRUE(
+        std::filesystem::exists(std::filesystem::path(Wide(folder)) / L"keldra_adapter_tests.exe"));
     EXPECT_EQ(std::filesystem::path(Wide(folder)), ProgramFolder());
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/handles.h"
 #include "binaries/beside.h"
+#include "platform/win32/handles.h"
 
 namespace keldra::testing {
 namespace {

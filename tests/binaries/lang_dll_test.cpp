@@ -11,8 +11,8 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/win32/handles.h"
 #include "binaries/beside.h"
+#include "platform/win32/handles.h"
 
 namespace keldra::testing {
 namespace {

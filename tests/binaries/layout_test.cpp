@@ -17,9 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "adapters/layout_check.h"
 #include "app/frm_main.h"
 #include "app/frm_welc.h"
 #include "app/mod_lang.h"
+#include "binaries/beside.h"
 #include "disk/frm_disk_scan_details.h"
 #include "platform/registry_settings.h"
 #include "platform/sim/sim_file_system.h"
@@ -31,8 +33,6 @@
 #include "platform/win32/win32_ui.h"
 #include "registry/frm_reg_scan_details.h"
 #include "schedule/frm_schedule.h"
-#include "binaries/beside.h"
-#include "adapters/layout_check.h"
 
 namespace keldra::testing {
 namespace {

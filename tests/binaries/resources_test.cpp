@@ -16,9 +16,9 @@
 #include <utility>
 #include <vector>
 
+#include "binaries/beside.h"
 #include "keldra_version.h"
 #include "platform/win32/handles.h"
-#include "binaries/beside.h"
 
 namespace keldra::testing {
 namespace {
