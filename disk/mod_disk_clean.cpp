@@ -348,7 +348,7 @@ bool ModDiskClean::Identify(const platform::FolderEntry& entry, platform::Walked
             return false;
         }
     }
-    identity = {walk.volumeSerial, entry.fileId};
+    identity = {walk.volumeSerial, entry.fileId, entry.lastWriteTime, entry.changeTime};
     return true;
 }
 

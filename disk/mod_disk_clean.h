@@ -116,8 +116,8 @@ class ModDiskClean {
               platform::WalkedFolder& folder, Walk& walk);
     // Whether the file may be listed, and which file it is: a plain file reached through
     // no link. False for anything else.
-    bool Identify(const platform::FolderEntry& entry, platform::WalkedFolder& folder,
-                  const Walk& walk, platform::FileIdentity& identity);
+    [[nodiscard]] bool Identify(const platform::FolderEntry& entry, platform::WalkedFolder& folder,
+                                const Walk& walk, platform::FileIdentity& identity);
     // The start folder as it may be walked: a folder that is no link and lies behind none.
     bool StartFolderIsPlain(const std::string& folder, std::uint32_t& volumeSerial);
     // The Internet cache folder the first rule may sweep, or the empty text.
@@ -125,8 +125,9 @@ class ModDiskClean {
     bool AlreadyListed(const platform::FileIdentity& identity, const std::string& path) const;
     void Append(std::string path, int rule, std::int64_t bytes, platform::FileIdentity identity);
     // The checks removal repeats: the same file, reached through no link.
-    bool IsListedObject(const JunkFile& entry, const platform::OpenedFacts& facts) const;
-    bool NoLinkOnTheWay(std::string_view path);
+    [[nodiscard]] bool IsListedObject(const JunkFile& entry,
+                                      const platform::OpenedFacts& facts) const;
+    [[nodiscard]] bool NoLinkOnTheWay(std::string_view path);
     std::string Text(std::string_view id) const;
     void Events() const;
     std::string WindowsFolder() const;

@@ -23,6 +23,9 @@ struct FolderEntry {
     // The file's number on its volume, as the folder's own handle reports it; 0 when the
     // platform gives none.
     std::uint64_t fileId = 0;
+    // When the file's data and its entry last changed (100-ns ticks); 0 when not known.
+    std::uint64_t lastWriteTime = 0;
+    std::uint64_t changeTime = 0;
     bool IsFolder() const { return (attributes & file_attribute::kDirectory) != 0; }
     // The same entry as a listing shows it; the number differs from machine to machine.
     friend bool operator==(const FolderEntry& a, const FolderEntry& b) {
@@ -36,6 +39,11 @@ struct FolderEntry {
 struct FileIdentity {
     std::uint32_t volumeSerial = 0;
     std::uint64_t fileId = 0;
+    // A number alone is not enough: Linux hands a freed inode number to the next new file,
+    // so under Wine a file deleted and written again may come back with the number of the
+    // one listed. Its times tell them apart (a new file is written and changed anew).
+    std::uint64_t lastWriteTime = 0;
+    std::uint64_t changeTime = 0;
     bool Known() const { return fileId != 0; }
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
@@ -77,11 +85,11 @@ class WalkedFolder {
     // does not resolve to this folder's path joined with the name; `listedId` is the
     // number the listing gave it (0: none), which lets a platform that shows every link on
     // the handle skip asking where it resolves.
-    virtual FileStatus OpenSubfolder(std::string_view name, std::uint64_t listedId,
-                                     std::unique_ptr<WalkedFolder>& subfolder) = 0;
+    [[nodiscard]] virtual FileStatus OpenSubfolder(std::string_view name, std::uint64_t listedId,
+                                                   std::unique_ptr<WalkedFolder>& subfolder) = 0;
     // Whether this folder's entry `name` resolves to this folder's path joined with the
     // name, as ResolvedPath tells: false for a link to a file elsewhere.
-    virtual FileStatus ResolvesInPlace(std::string_view name, bool& inPlace) = 0;
+    [[nodiscard]] virtual FileStatus ResolvesInPlace(std::string_view name, bool& inPlace) = 0;
 };
 
 class FilePort {
@@ -118,13 +126,14 @@ class FilePort {
 
     // Opens a file or folder without following a link or junction at its end, with
     // attribute access only and sharing everything, and reads what the handle names.
-    virtual FileStatus Inspect(std::string_view path, OpenedFacts& facts) = 0;
+    [[nodiscard]] virtual FileStatus Inspect(std::string_view path, OpenedFacts& facts) = 0;
     // Only the path the object resolves to, as Inspect gives it, at the least cost.
-    virtual FileStatus ResolvedPath(std::string_view path, std::string& finalPath) = 0;
+    [[nodiscard]] virtual FileStatus ResolvedPath(std::string_view path,
+                                                  std::string& finalPath) = 0;
     // Opens a file for removal the same way, with write and delete access, sharing write
     // access only (a file another program holds is left alone), and reads its facts.
-    virtual FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,
-                                      std::unique_ptr<OpenedFile>& file) = 0;
+    [[nodiscard]] virtual FileStatus OpenForRemoval(std::string_view path, OpenedFacts& facts,
+                                                    std::unique_ptr<OpenedFile>& file) = 0;
     // False where a folder listing may show a link to a file as a plain file (Wine shows
     // a Unix symbolic link to a file with its target's attributes and number): then an
     // entry is trusted only after Inspect.

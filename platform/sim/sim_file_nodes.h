@@ -61,6 +61,8 @@ struct SimFileSystem::FileData {
     std::uint32_t links = 1;  // names that lead to this data
     int locks = 0;            // other programs holding it open without sharing
     std::uint64_t id = 0;     // its number on the volume
+    // When the data or the entry last changed, on the simulated machine's own count.
+    std::uint64_t changed = 0;
 };
 
 struct SimFileSystem::Node {

@@ -288,6 +288,19 @@ bool SimFileSystem::AddFolder(std::string_view path) {
     return parsed.status == file_status::kSuccess && MakeFolders(parsed, true) != nullptr;
 }
 
+std::uint64_t SimFileSystem::NewId() {
+    if (reuseNumbers_ && !freedNumbers_.empty()) {
+        const std::uint64_t id = freedNumbers_.back();
+        freedNumbers_.pop_back();
+        return id;
+    }
+    return ++lastId_;
+}
+
+void SimFileSystem::Touched(FileData& data) {
+    data.changed = ++changes_;
+}
+
 bool SimFileSystem::AddFile(std::string_view path, std::string_view contents) {
     const Parsed parsed = Parse(path);
     if (parsed.status != file_status::kSuccess || parsed.parts.empty() ||
@@ -310,6 +323,7 @@ bool SimFileSystem::AddFile(std::string_view path, std::string_view contents) {
     }
     slot->file->contents = contents;
     slot->file->sizeBytes = contents.size();
+    Touched(*slot->file);
     return true;
 }
 
@@ -319,7 +333,9 @@ void SimFileSystem::Unlink(Node& node) {
         Node* next = pending.back();
         pending.pop_back();
         if (next->file) {
-            --next->file->links;
+            if (--next->file->links == 0) {
+                freedNumbers_.push_back(next->file->id);
+            }
         } else if (next->junctionTarget.empty()) {
             for (auto& [key, child] : next->children) {
                 pending.push_back(child.get());

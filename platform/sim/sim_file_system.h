@@ -122,6 +122,9 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     // renaming it and deleting it fail with a sharing violation until it is unlocked.
     // Locks count; the lock belongs to the file, so all its names are locked.
     bool Lock(std::string_view path);
+    // A deleted file's number goes to the next new file, as Linux does with inode numbers
+    // (Wine's file numbers): only the times tell the new file from the old.
+    void ReuseFileNumbers(bool reuse) { reuseNumbers_ = reuse; }
     bool Unlock(std::string_view path);
     // Removes a file, or a folder with everything below it (a junction goes, not what it
     // leads to); false when there is none.
@@ -180,7 +183,7 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     // path is taken or its folder cannot be made. The caller says which kind it is.
     Node* AddLinkNode(std::string_view path, std::string_view target);
     // Takes a node out of its folder, counting the names its files lose.
-    static void Unlink(Node& node);
+    void Unlink(Node& node);
     std::uint32_t Reported(const Node& node) const;
     // What a Unix link leads to (the node itself otherwise); nullptr when nothing.
     Node* Resolved(Node* node) const;
@@ -191,7 +194,9 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     FileStatus RenameNode(Node* node, std::string_view to);
     // The failure a test set for `op` on the node's present path, or success.
     FileStatus Injected(const Node& node, SimOp op) const;
-    std::uint64_t NewId() { return ++lastId_; }
+    std::uint64_t NewId();
+    // Marks a file's data or entry as changed now.
+    void Touched(FileData& data);
     // The drive of a root path ("X:\" or "X:"; empty: the current drive), or why not.
     FileStatus RootDrive(std::string_view root, char& letter, bool rootOnly) const;
 
@@ -208,6 +213,10 @@ class SimFileSystem final : public FileSystemPort, public VolumePort, public Fil
     bool reverseListings_ = false;
     bool listingsShowFileLinks_ = true;
     std::uint64_t lastId_ = 0;
+    std::uint64_t changes_ = 0;
+    // Numbers of deleted files, handed out again first when ReuseFileNumbers is on.
+    bool reuseNumbers_ = false;
+    std::vector<std::uint64_t> freedNumbers_;
 };
 
 }  // namespace keldra::platform::sim

@@ -33,7 +33,10 @@ FileStatus SimFileSystem::ListFolder(std::string_view folder, std::vector<Folder
         }
         const Node* shown = Resolved(child.get());
         entry.sizeBytes = shown->file ? shown->file->sizeBytes : 0;
-        entry.fileId = IdentityOf(*shown).fileId;
+        const FileIdentity identity = IdentityOf(*shown);
+        entry.fileId = identity.fileId;
+        entry.lastWriteTime = identity.lastWriteTime;
+        entry.changeTime = identity.changeTime;
         entry.reparsePoint = (entry.attributes & file_attribute::kReparsePoint) != 0;
         entries.push_back(std::move(entry));
     }
@@ -63,6 +66,9 @@ FileStatus SimFileSystem::SetAttributes(std::string_view path, std::uint32_t att
             return file_status::kFileNotFound;
         }
         (node->file ? node->file->attributes : node->attributes) = attributes & kSettableAttributes;
+        if (node->file) {
+            Touched(*node->file);
+        }
     }
     return found.status;
 }
@@ -91,6 +97,7 @@ FileStatus SimFileSystem::TruncateFile(std::string_view path) {
     }
     data.contents.clear();
     data.sizeBytes = 0;
+    Touched(data);
     return file_status::kSuccess;
 }
 
@@ -218,7 +225,9 @@ bool SimFileSystem::AddFileOfSize(std::string_view path, std::uint64_t sizeBytes
     if (!AddFile(path)) {
         return false;
     }
-    Find(path, std::nullopt).node->file->sizeBytes = sizeBytes;
+    FileData& data = *Find(path, std::nullopt).node->file;
+    data.sizeBytes = sizeBytes;
+    Touched(data);
     return true;
 }
 
@@ -249,6 +258,7 @@ bool SimFileSystem::AddHardLink(std::string_view newPath, std::string_view exist
     link->parent = folder;
     link->file = existing.node->file;
     ++link->file->links;
+    Touched(*link->file);
     folder->children[Upper(link->name)] = std::move(link);
     return true;
 }
@@ -334,8 +344,9 @@ FileIdentity SimFileSystem::IdentityOf(const Node& node) const {
         root = root->parent;
     }
     const auto drive = drives_.find(static_cast<char>(root->name[0]));
+    const std::uint64_t changed = node.file ? node.file->changed : 0;
     return {drive == drives_.end() ? 0 : drive->second.volume.serialNumber,
-            node.file ? node.file->id : node.id};
+            node.file ? node.file->id : node.id, changed, changed};
 }
 
 FileStatus SimFileSystem::Facts(Node* node, OpenedFacts& facts) const {
@@ -401,6 +412,7 @@ class SimFileSystem::OpenedSimFile final : public OpenedFile {
         }
         node_->file->contents.clear();
         node_->file->sizeBytes = 0;
+        machine_.Touched(*node_->file);
         return file_status::kSuccess;
     }
     FileStatus Size(std::uint64_t& bytes) override {
@@ -436,7 +448,7 @@ class SimFileSystem::OpenedSimFile final : public OpenedFile {
         if ((node_->file->attributes & file_attribute::kReadOnly) != 0) {
             return file_status::kAccessDenied;
         }
-        Unlink(*node_);
+        machine_.Unlink(*node_);
         node_ = nullptr;
         return file_status::kSuccess;
     }

@@ -30,11 +30,14 @@ FileStatus HandleFacts(HANDLE handle, OpenedFacts& facts) {
     std::uint32_t attributes = 0;
     std::uint32_t links = 0;
     std::uint64_t fileId = 0;
+    std::uint64_t lastWriteTime = 0;
+    std::uint64_t changeTime = 0;
     std::wstring finalPath;
     std::uint32_t serial = 0;
     for (const FileStatus status :
          {HandleAttributes(handle, attributes), HandleLinks(handle, links),
-          HandleFileId(handle, fileId), FinalPath(handle, finalPath)}) {
+          HandleFileId(handle, fileId), HandleTimes(handle, lastWriteTime, changeTime),
+          FinalPath(handle, finalPath)}) {
         if (status != file_status::kSuccess) {
             return status;
         }
@@ -45,7 +48,7 @@ FileStatus HandleFacts(HANDLE handle, OpenedFacts& facts) {
     }
     facts.attributes = attributes;
     facts.links = links;
-    facts.identity = {serial, fileId};
+    facts.identity = {serial, fileId, lastWriteTime, changeTime};
     facts.finalPath = Narrow(finalPath);
     return file_status::kSuccess;
 }

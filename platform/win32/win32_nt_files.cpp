@@ -13,6 +13,7 @@ constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 constexpr auto kAttributeTagInformation = static_cast<FILE_INFORMATION_CLASS>(35);
 constexpr auto kInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
 constexpr auto kStandardInformation = static_cast<FILE_INFORMATION_CLASS>(5);
+constexpr auto kBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
 constexpr auto kObjectNameInformation = static_cast<OBJECT_INFORMATION_CLASS>(1);
 constexpr NTSTATUS kBufferOverflow = static_cast<NTSTATUS>(0x80000005L);
 constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
@@ -158,6 +159,17 @@ FileStatus HandleFileId(HANDLE handle, std::uint64_t& fileId) {
         return status;
     }
     fileId = static_cast<std::uint64_t>(id.QuadPart);
+    return file_status::kSuccess;
+}
+
+FileStatus HandleTimes(HANDLE handle, std::uint64_t& lastWriteTime, std::uint64_t& changeTime) {
+    FILE_BASIC_INFO info{};
+    if (const FileStatus status = Query(handle, kBasicInformation, info);
+        status != file_status::kSuccess) {
+        return status;
+    }
+    lastWriteTime = static_cast<std::uint64_t>(info.LastWriteTime.QuadPart);
+    changeTime = static_cast<std::uint64_t>(info.ChangeTime.QuadPart);
     return file_status::kSuccess;
 }
 

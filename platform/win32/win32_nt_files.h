@@ -38,6 +38,8 @@ FileStatus OpenRelative(HANDLE folder, std::wstring_view name, ACCESS_MASK acces
 FileStatus HandleAttributes(HANDLE handle, std::uint32_t& attributes);
 // FileInternalInformation: the object's number on its volume.
 FileStatus HandleFileId(HANDLE handle, std::uint64_t& fileId);
+// When the data and the entry last changed (FileBasicInformation), in 100-ns ticks.
+FileStatus HandleTimes(HANDLE handle, std::uint64_t& lastWriteTime, std::uint64_t& changeTime);
 // FileStandardInformation: the number of names.
 FileStatus HandleLinks(HANDLE handle, std::uint32_t& links);
 // The volume serial of the handle's volume. Under Wine, where every such question goes

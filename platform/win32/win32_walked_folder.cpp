@@ -31,6 +31,8 @@ FolderEntry Entry(const FILE_ID_BOTH_DIR_INFO& data) {
                           : static_cast<std::uint64_t>(data.EndOfFile.QuadPart);
     entry.reparsePoint = (data.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     entry.fileId = static_cast<std::uint64_t>(data.FileId.QuadPart);
+    entry.lastWriteTime = static_cast<std::uint64_t>(data.LastWriteTime.QuadPart);
+    entry.changeTime = static_cast<std::uint64_t>(data.ChangeTime.QuadPart);
     return entry;
 }
 

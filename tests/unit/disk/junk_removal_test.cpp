@@ -319,6 +319,27 @@ TEST_F(RemovalAfterChanges, AnotherFileUnderTheListedNameStays) {
     EXPECT_EQ(files.Contents("C:\\Temp\\page.tmp"), "written since");
 }
 
+TEST_F(RemovalAfterChanges, AnotherFileUnderTheListedNameStaysThoughItGotTheListedNumber) {
+    // Linux gives a freed inode number to the next new file, and Wine shows inode numbers
+    // as file numbers: only the times tell the user's new file from the junk listed.
+    files.ReuseFileNumbers(true);
+    platform::OpenedFacts listed;
+    ASSERT_EQ(files.Inspect("C:\\Temp\\page.tmp", listed), platform::file_status::kSuccess);
+    ASSERT_TRUE(files.RemoveTree("C:\\Temp\\page.tmp"));
+    Add("C:\\Temp\\page.tmp", "the user's page");
+    platform::OpenedFacts now;
+    ASSERT_EQ(files.Inspect("C:\\Temp\\page.tmp", now), platform::file_status::kSuccess);
+    ASSERT_EQ(now.identity.fileId, listed.identity.fileId) << "the number came back";
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.Contents("C:\\Temp\\page.tmp"), "the user's page");
+}
+
+TEST_F(RemovalAfterChanges, AFileWrittenSinceItWasListedStays) {
+    ASSERT_TRUE(files.AddFile("C:\\Temp\\page.tmp", "written since"));
+    RemoveAndCheckTheRestWent();
+    EXPECT_EQ(files.Contents("C:\\Temp\\page.tmp"), "written since");
+}
+
 TEST_F(RemovalAfterChanges, AFileThatBecameReadOnlyBehindAJunctionKeepsItsAttributes) {
     files.SetAttributesOf("C:\\WINDOWS\\System32\\setup.tmp", attr::kReadOnly | attr::kArchive);
     ASSERT_TRUE(files.RemoveTree("C:\\Temp\\x"));
