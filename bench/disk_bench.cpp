@@ -25,6 +25,7 @@
 #include "disk/junk_files.h"
 #include "disk/mod_disk_clean.h"
 #include "platform/event_pump.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_files.h"
@@ -38,16 +39,15 @@ constexpr const wchar_t* kJunkNames[] = {L"%05d.tmp", L"%05d.bak", L"~%05d.doc",
                                          L"%05d.old", L"%05d.ex$", L"%05d.dmp",  L"%05d.fts"};
 
 bool Touch(const std::wstring& path, DWORD bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const keldra::platform::win32::UniqueFileHandle file(CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     if (bytes != 0) {
-        SetFilePointer(file, static_cast<LONG>(bytes), nullptr, FILE_BEGIN);
-        SetEndOfFile(file);
+        SetFilePointer(file.get(), static_cast<LONG>(bytes), nullptr, FILE_BEGIN);
+        SetEndOfFile(file.get());
     }
-    CloseHandle(file);
     return true;
 }
 
@@ -102,9 +102,10 @@ void Seed(const std::wstring& root, int folders, int filesPerFolder, int percent
 void BareWalk(const std::wstring& folder, std::size_t& files, std::size_t& folders) {
     ++folders;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) {
+    const keldra::platform::win32::UniqueFindHandle find(
+        FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                         nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
         return;
     }
     std::vector<std::wstring> subfolders;
@@ -120,8 +121,7 @@ void BareWalk(const std::wstring& folder, std::size_t& files, std::size_t& folde
         } else {
             ++files;
         }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
     for (const auto& sub : subfolders) {
         BareWalk(sub, files, folders);
     }
@@ -245,7 +245,7 @@ FileCheckTimes FileChecks(keldra::platform::FilePort& files, const keldra::disk:
     times.walk = Seconds(start);
     start = std::chrono::steady_clock::now();
     for (const auto& file : junk.JunkFiles) {
-        CloseHandle(CreateFileW(
+        const keldra::platform::win32::UniqueFileHandle opened(CreateFileW(
             keldra::platform::win32::PlatformPath(file.Path).c_str(), FILE_READ_ATTRIBUTES,
             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
@@ -263,9 +263,9 @@ void RemovalBench(keldra::platform::FilePort& files, keldra::disk::ModDiskClean&
     auto start = std::chrono::steady_clock::now();
     for (const auto& file : list) {
         const std::wstring path = keldra::platform::win32::PlatformPath(file.Path);
-        CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES,
-                                FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_WRITE_THROUGH, nullptr));
+        const keldra::platform::win32::UniqueFileHandle opened(CreateFileW(
+            path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_WRITE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_WRITE_THROUGH, nullptr));
     }
     const double opens = Seconds(start);
     start = std::chrono::steady_clock::now();
@@ -360,6 +360,58 @@ void PrintFigures(const Figures& f, keldra::platform::FilePort& files,
 
 }  // namespace
 
+// The best of three rounds of each measure: the bare walk, the port's walk alone, the
+// stage as the program paces its events, with events at every folder, and trusting the
+// listings as on Windows; and the growth of the peak memory in the first paced stage.
+struct Best {
+    double bare = 1e9;
+    double portWalk = 1e9;
+    double paced = 1e9;
+    double everyFolder = 1e9;
+    double trusted = 1e9;
+    SIZE_T peakGrowth = 0;
+};
+
+Best BestOfThree(const std::wstring& drive, keldra::platform::win32::Win32Files& files,
+                 keldra::disk::JunkList& junk, keldra::disk::ModDiskClean& pacedStage,
+                 keldra::disk::ModDiskClean& eagerStage,
+                 keldra::disk::ModDiskClean& trustingStage) {
+    const std::vector<std::string> designation{keldra::platform::win32::Narrow(drive)};
+    const auto time = [](double& best, const auto& measure) {
+        const auto start = std::chrono::steady_clock::now();
+        measure();
+        best = std::min(best, Seconds(start));
+    };
+    Best best;
+    for (int round = 0; round < 3; ++round) {
+        time(best.bare, [&] {
+            std::size_t f = 0;
+            std::size_t d = 0;
+            BareWalk(drive + L"\\", f, d);
+        });
+        time(best.portWalk, [&] {
+            std::unique_ptr<keldra::platform::WalkedFolder> top;
+            if (files.OpenWalkedFolder(keldra::platform::win32::Narrow(drive) + "\\", top) == 0) {
+                std::size_t listedFiles = 0;
+                PortWalk(*top, listedFiles);
+            }
+        });
+        junk.Clear();
+        const SIZE_T peakBefore = PeakPrivateBytes();
+        time(best.paced, [&] { pacedStage.SearchDrives(designation); });
+        if (round == 0) {
+            best.peakGrowth = PeakPrivateBytes() - peakBefore;
+        }
+        junk.Clear();
+        time(best.everyFolder, [&] { eagerStage.SearchDrives(designation); });
+        if (!files.ListingsShowFileLinks()) {
+            junk.Clear();
+            time(best.trusted, [&] { trustingStage.SearchDrives(designation); });
+        }
+    }
+    return best;
+}
+
 int DiskBench(int argc, wchar_t** argv) {
     const int folders = argc > 2 ? _wtoi(argv[2]) : 5000;
     const int filesPerFolder = argc > 3 ? _wtoi(argv[3]) : 40;
@@ -411,61 +463,18 @@ int DiskBench(int argc, wchar_t** argv) {
                 }},
             cancelled, junk);
     };
-    const std::vector<std::string> designation{keldra::platform::win32::Narrow(drive)};
-
     std::size_t walkedFiles = 0;
     std::size_t walkedFolders = 0;
     BareWalk(drive + L"\\", walkedFiles, walkedFolders);
 
-    double bare = 1e9;
-    double paced = 1e9;
-    double everyFolder = 1e9;
     auto pacedStage = stage(10, files);
     auto eagerStage = stage(0, files);
     auto trustingStage = stage(10, trusting);
-    double trusted = 1e9;
-    double portWalk = 1e9;
-    SIZE_T peakGrowth = 0;
-    for (int round = 0; round < 3; ++round) {
-        std::size_t f = 0;
-        std::size_t d = 0;
-        auto start = std::chrono::steady_clock::now();
-        BareWalk(drive + L"\\", f, d);
-        bare = std::min(bare, Seconds(start));
-
-        start = std::chrono::steady_clock::now();
-        std::unique_ptr<keldra::platform::WalkedFolder> top;
-        if (files.OpenWalkedFolder(keldra::platform::win32::Narrow(drive) + "\\", top) == 0) {
-            std::size_t listedFiles = 0;
-            PortWalk(*top, listedFiles);
-        }
-        portWalk = std::min(portWalk, Seconds(start));
-
-        junk.Clear();
-        const SIZE_T peakBefore = PeakPrivateBytes();
-        start = std::chrono::steady_clock::now();
-        pacedStage->SearchDrives(designation);
-        paced = std::min(paced, Seconds(start));
-        if (round == 0) {
-            peakGrowth = PeakPrivateBytes() - peakBefore;
-        }
-
-        junk.Clear();
-        start = std::chrono::steady_clock::now();
-        eagerStage->SearchDrives(designation);
-        everyFolder = std::min(everyFolder, Seconds(start));
-
-        if (!files.ListingsShowFileLinks()) {
-            junk.Clear();
-            start = std::chrono::steady_clock::now();
-            trustingStage->SearchDrives(designation);
-            trusted = std::min(trusted, Seconds(start));
-        }
-    }
-    PrintFigures({walkedFiles, walkedFolders, bare, paced, everyFolder, trusted, portWalk,
-                  peakGrowth, display},
+    const Best best = BestOfThree(drive, files, junk, *pacedStage, *eagerStage, *trustingStage);
+    PrintFigures({walkedFiles, walkedFolders, best.bare, best.paced, best.everyFolder, best.trusted,
+                  best.portWalk, best.peakGrowth, display},
                  files, junk);
     std::fflush(stdout);
-    RemovalBench(files, *pacedStage, junk, paced);
+    RemovalBench(files, *pacedStage, junk, best.paced);
     return 0;
 }

@@ -107,6 +107,24 @@ inline int ReleaseScreenDc(HDC dc) {
 }
 using UniqueScreenDc = UniqueHandle<CloseWith<HDC, ReleaseScreenDc, 1>>;
 
+// A window's device context from GetDC(window), given back to that window.
+class UniqueWindowDc {
+  public:
+    explicit UniqueWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~UniqueWindowDc() {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    UniqueWindowDc(const UniqueWindowDc&) = delete;
+    UniqueWindowDc& operator=(const UniqueWindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
 // The C++ object a window procedure serves: handed over in CreateWindowEx's last argument
 // and kept in the window's user data from WM_NCCREATE on.
 template <typename T>

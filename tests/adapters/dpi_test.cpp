@@ -35,6 +35,47 @@ int FontHeight(HWND control) {
     return font.lfHeight;
 }
 
+// A control as the test placed it, with the frame it lies in.
+struct Placed {
+    ui::Control* control;
+    ui::Twips twips;
+    const ui::Control* frame;
+};
+
+// Every control at its twips in pixels of `dpi`, relative to its frame.
+void ExpectPlacedFromTwips(const std::vector<Placed>& placed, int dpi) {
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    for (const Placed& p : placed) {
+        const HWND control = dynamic_cast<Win32Control&>(*p.control).Handle();
+        RECT at = RectInParent(control);
+        if (p.frame != nullptr) {
+            const RECT origin = RectInParent(dynamic_cast<const Win32Control&>(*p.frame).Handle());
+            OffsetRect(&at, -origin.left, -origin.top);
+        }
+        EXPECT_EQ(at.left, px(p.twips.left));
+        EXPECT_EQ(at.top, px(p.twips.top));
+        EXPECT_EQ(at.right - at.left, px(p.twips.width));
+        if (p.control->Kind() != ui::ControlKind::ComboBox) {
+            EXPECT_EQ(at.bottom - at.top, px(p.twips.height));
+        }
+        EXPECT_EQ(p.control->Position(), p.twips) << "the logic's twips stay";
+    }
+}
+
+// The width of the window's small (title-bar) icon.
+int SmallIconWidth(HWND window) {
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) {
+        return 0;
+    }
+    const platform::win32::UniqueHBitmap color(info.hbmColor);
+    const platform::win32::UniqueHBitmap mask(info.hbmMask);
+    BITMAP bitmap{};
+    GetObjectW(color ? color.get() : mask.get(), sizeof bitmap, &bitmap);
+    return bitmap.bmWidth;
+}
+
 TEST(Win32Dpi, AChangeOfDpiPlacesEveryControlFromItsTwipsInFontsOfTheNewSize) {
     KELDRA_REQUIRE_DISPLAY();
     platform::win32::Win32Ui port;
@@ -44,11 +85,6 @@ TEST(Win32Dpi, AChangeOfDpiPlacesEveryControlFromItsTwipsInFontsOfTheNewSize) {
     window->SetClientSize(5370, 4395);
     window->SetIcons("AAA", false);
     const ui::Font bold{"Tahoma", 9.75, true, false};
-    struct Placed {
-        ui::Control* control;
-        ui::Twips twips;
-        const ui::Control* frame;
-    };
     std::vector<Placed> placed;
     const auto add = [&](ui::ControlKind kind, const ui::Twips& at, const char* text,
                          const ui::Font& font = {}) {
@@ -90,37 +126,14 @@ TEST(Win32Dpi, AChangeOfDpiPlacesEveryControlFromItsTwipsInFontsOfTheNewSize) {
         GetWindowRect(handle, &now);
         EXPECT_TRUE(EqualRect(&now, &suggested)) << "the suggested rectangle is taken";
 
-        const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-        for (const Placed& p : placed) {
-            const HWND control = dynamic_cast<Win32Control&>(*p.control).Handle();
-            RECT at = RectInParent(control);
-            if (p.frame != nullptr) {
-                const RECT origin =
-                    RectInParent(dynamic_cast<const Win32Control&>(*p.frame).Handle());
-                OffsetRect(&at, -origin.left, -origin.top);
-            }
-            EXPECT_EQ(at.left, px(p.twips.left));
-            EXPECT_EQ(at.top, px(p.twips.top));
-            EXPECT_EQ(at.right - at.left, px(p.twips.width));
-            if (p.control->Kind() != ui::ControlKind::ComboBox) {
-                EXPECT_EQ(at.bottom - at.top, px(p.twips.height));
-            }
-            EXPECT_EQ(p.control->Position(), p.twips) << "the logic's twips stay";
-        }
+        ExpectPlacedFromTwips(placed, dpi);
         const HWND label = dynamic_cast<Win32Control&>(*placed[1].control).Handle();
         EXPECT_EQ(FontHeight(label), -MulDiv(98, dpi, 720)) << "9.75 pt at the new DPI";
         EXPECT_EQ(FontHeight(dynamic_cast<Win32Control&>(*placed[2].control).Handle()),
                   -MulDiv(83, dpi, 720));
-        EXPECT_EQ(SendMessageW(viewHandle, LVM_GETCOLUMNWIDTH, 1, 0), px(1800));
+        EXPECT_EQ(SendMessageW(viewHandle, LVM_GETCOLUMNWIDTH, 1, 0), MulDiv(1800, dpi, 1440));
         EXPECT_EQ(view.ColumnWidth(1), 1800);
-        const auto icon = reinterpret_cast<HICON>(SendMessageW(handle, WM_GETICON, ICON_SMALL, 0));
-        ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP bitmap{};
-        GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        EXPECT_EQ(bitmap.bmWidth, MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, 96))
+        EXPECT_EQ(SmallIconWidth(handle), MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, 96))
             << "the title bar's icon at the new size";
 
         for (const std::string& problem : LayoutProblems(handle, dpi)) {

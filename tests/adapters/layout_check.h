@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/wide_text.h"
 
 namespace keldra::testing {
@@ -58,14 +59,14 @@ inline std::vector<ControlBox> VisibleControls(HWND window) {
             (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT ||
              type == SS_LEFTNOWORDWRAP)) {
             // A label's box may reach over its neighbours; only its text hides them.
-            const HDC dc = GetDC(child);
+            const platform::win32::UniqueWindowDc childDc(child);
+            const HDC dc = childDc.get();
             const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
             const HGDIOBJ old = SelectObject(dc, font);
             RECT text{0, 0, box.rect.right - box.rect.left, 0};
             DrawTextW(dc, box.text.c_str(), static_cast<int>(box.text.size()), &text,
                       DT_CALCRECT | StaticTextFlags(box.style));
             SelectObject(dc, old);
-            ReleaseDC(child, dc);
             box.ink.right = std::min(box.rect.right, box.rect.left + text.right);
             box.ink.bottom = std::min(box.rect.bottom, box.rect.top + text.bottom);
         }
@@ -130,7 +131,8 @@ inline std::vector<std::string> CutListItems(const ControlBox& box) {
     if (box.className != L"ComboBox" || GetComboBoxInfo(box.handle, &info) == FALSE) {
         return cut;
     }
-    const HDC dc = GetDC(box.handle);
+    const platform::win32::UniqueWindowDc boxDc(box.handle);
+    const HDC dc = boxDc.get();
     const auto font = reinterpret_cast<HFONT>(SendMessageW(box.handle, WM_GETFONT, 0, 0));
     const HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
     const auto count = SendMessageW(box.handle, CB_GETCOUNT, 0, 0);
@@ -149,7 +151,6 @@ inline std::vector<std::string> CutListItems(const ControlBox& box) {
         }
     }
     SelectObject(dc, old);
-    ReleaseDC(box.handle, dc);
     return cut;
 }
 
@@ -161,7 +162,8 @@ inline std::vector<std::string> LayoutProblems(HWND window, int dpi) {
                "\"";
     };
     const std::vector<ControlBox> boxes = VisibleControls(window);
-    const HDC dc = GetDC(window);
+    const platform::win32::UniqueWindowDc windowDc(window);
+    const HDC dc = windowDc.get();
     for (const ControlBox& box : boxes) {
         for (std::string& item : CutListItems(box)) {
             problems.push_back(std::move(item));
@@ -179,7 +181,6 @@ inline std::vector<std::string> LayoutProblems(HWND window, int dpi) {
                                std::to_string(fit.room.cx) + "x" + std::to_string(fit.room.cy));
         }
     }
-    ReleaseDC(window, dc);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         for (std::size_t j = i + 1; j < boxes.size(); ++j) {
             RECT both{};

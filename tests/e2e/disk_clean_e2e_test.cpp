@@ -68,15 +68,14 @@ bool MakeFolders(const std::wstring& path) {
 bool Write(const std::wstring& path, DWORD bytes) {
     MakeFolders(path);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const platform::win32::UniqueFileHandle file(CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     const std::string data(bytes, 'k');
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, data.data(), bytes, &written, nullptr);
-    CloseHandle(file);
+    const BOOL ok = WriteFile(file.get(), data.data(), bytes, &written, nullptr);
     return ok && written == bytes;
 }
 
@@ -95,14 +94,14 @@ ULONGLONG SizeOf(const std::wstring& path) {
 std::vector<std::wstring> DelFilesIn(const wchar_t* root) {
     std::vector<std::wstring> found;
     WIN32_FIND_DATAW data{};
-    HANDLE find = FindFirstFileW((std::wstring(root) + L"*.del").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) {
+    const platform::win32::UniqueFindHandle find(
+        FindFirstFileW((std::wstring(root) + L"*.del").c_str(), &data));
+    if (!find) {
         return found;
     }
     do {
         found.emplace_back(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
     return found;
 }
 
@@ -127,19 +126,11 @@ struct Pass {
     std::vector<std::vector<std::wstring>> rows;
 };
 
-class DiskCleanEndToEnd : public ::testing::Test {
+class DiskCleanEndToEnd : public ProgramTest {
   protected:
-    void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) {
-            GTEST_SKIP() << "needs a display (run under Xvfb: with-sandbox.sh --display)";
-        }
-        ResetSettings();
-        StoreSetting(L"AutoFix", L"0");
-        StoreSetting(L"WelcScreen", L"1");
-    }
     void TearDown() override {
         RemoveSeeds();
-        ResetSettings();
+        ProgramTest::TearDown();
     }
 
     // Runs the program until its pass ends and reads the disk results.
@@ -190,6 +181,31 @@ class DiskCleanEndToEnd : public ::testing::Test {
 
     HWND resultsWindow_ = nullptr;
 };
+
+// After "Fix problems": every seeded junk file gone but the read-only one, which stays
+// whole with plain attributes; every other seeded file as it was; no file left renamed.
+void ExpectOnlyTheJunkWent() {
+    for (const Seed& seed : kJunk) {
+        if (seed.attributes == FILE_ATTRIBUTE_READONLY) {
+            const DWORD attributes = GetFileAttributesW(seed.path);
+            ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "the read-only file stays";
+            EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY),
+                      0u)
+                << "with normal attributes";
+            EXPECT_EQ(SizeOf(seed.path), seed.bytes) << "and keeps its contents";
+        } else {
+            EXPECT_FALSE(Exists(seed.path)) << "a junk file stays";
+        }
+    }
+    EXPECT_FALSE(Exists(kHardLink));
+    for (const Seed& seed : kKept) {
+        EXPECT_EQ(SizeOf(seed.path), seed.bytes) << "a file that is not junk was touched";
+    }
+    EXPECT_EQ(SizeOf(kInHiddenFolder), 5u);
+    EXPECT_TRUE(DelFilesIn(L"C:\\").empty());
+    EXPECT_TRUE(DelFilesIn(L"D:\\").empty());
+}
 
 TEST_F(DiskCleanEndToEnd, ListsExactlyTheSeededJunkAndFixingRemovesOnlyIt) {
     RemoveSeeds();
@@ -252,27 +268,7 @@ TEST_F(DiskCleanEndToEnd, ListsExactlyTheSeededJunkAndFixingRemovesOnlyIt) {
 
     Click(ChildWithText(main, Lang("OCM_FB")));
     EXPECT_EQ(keldra.ExitCode(60), 0) << "fixing ends the program";
-
-    for (const Seed& seed : kJunk) {
-        if (seed.attributes == FILE_ATTRIBUTE_READONLY) {
-            const DWORD attributes = GetFileAttributesW(seed.path);
-            ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << "the read-only file stays";
-            EXPECT_EQ(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_TEMPORARY),
-                      0u)
-                << "with normal attributes";
-            EXPECT_EQ(SizeOf(seed.path), seed.bytes) << "and keeps its contents";
-        } else {
-            EXPECT_FALSE(Exists(seed.path)) << "a junk file stays";
-        }
-    }
-    EXPECT_FALSE(Exists(kHardLink));
-    for (const Seed& seed : kKept) {
-        EXPECT_EQ(SizeOf(seed.path), seed.bytes) << "a file that is not junk was touched";
-    }
-    EXPECT_EQ(SizeOf(kInHiddenFolder), 5u);
-    EXPECT_TRUE(DelFilesIn(L"C:\\").empty());
-    EXPECT_TRUE(DelFilesIn(L"D:\\").empty());
+    ExpectOnlyTheJunkWent();
 }
 
 // The copy of ln(1) that tests/scripts/reparse_fixture.sh leaves: Wine runs it as a Unix
@@ -283,14 +279,13 @@ bool MakeUnixLink(const wchar_t* folder, const std::wstring& target, const std::
     std::wstring command = std::wstring(kLinkTool) + L" -s " + target + L" " + name;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
-                        &startup, &process)) {
+                        &startup, &info)) {
         return false;
     }
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const platform::win32::UniqueProcess process(info);
+    WaitForSingleObject(process.process.get(), 10000);
     // Wine does not wait for a Unix program's end: wait for the link itself.
     const std::wstring link = std::wstring(folder) + L"\\" + name;
     return WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; },
@@ -298,15 +293,14 @@ bool MakeUnixLink(const wchar_t* folder, const std::wstring& target, const std::
 }
 
 std::string Contents(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const platform::win32::UniqueFileHandle file(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) {
         return "<missing>";
     }
     std::string data(4096, '\0');
     DWORD read = 0;
-    ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
-    CloseHandle(file);
+    ReadFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
     data.resize(read);
     return data;
 }
@@ -315,15 +309,14 @@ bool WriteText(const std::wstring& path, const std::string& text) {
     if (!Write(path, 0)) {
         return false;
     }
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const platform::win32::UniqueFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+    if (!file) {
         return false;
     }
     DWORD written = 0;
     const BOOL ok =
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return ok && written == text.size();
 }
 

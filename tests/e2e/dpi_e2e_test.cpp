@@ -26,32 +26,28 @@ class DpiEndToEnd : public ProgramTest {
         }
         // Wine 8 reads the user's LogPixels first, then the machine's (under Hardware
         // Profiles, Current, Software, Fonts), when a program starts.
-        HKEY desktop = nullptr;
-        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kDesktop, &desktop), ERROR_SUCCESS);
+        platform::win32::UniqueHKey desktop;
+        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kDesktop, desktop.put()), ERROR_SUCCESS);
         const DWORD dpi = 144;
-        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
-                       sizeof dpi);
-        RegCloseKey(desktop);
+        RegSetValueExW(desktop.get(), L"LogPixels", 0, REG_DWORD,
+                       reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
         // One dead reference and one junk file, so that both result rows lead somewhere.
-        HKEY seed = nullptr;
-        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kSeedKey, &seed), ERROR_SUCCESS);
+        platform::win32::UniqueHKey seed;
+        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kSeedKey, seed.put()), ERROR_SUCCESS);
         const std::wstring gone = L"C:\\keldra-dpi\\gone.exe";
-        RegSetValueExW(seed, L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(gone.c_str()),
+        RegSetValueExW(seed.get(), L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(gone.c_str()),
                        static_cast<DWORD>((gone.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(seed);
         CreateDirectoryW(kSeedFolder, nullptr);
-        const HANDLE file =
-            CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const platform::win32::UniqueFileHandle file(
+            CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
         DWORD written = 0;
-        WriteFile(file, "junk", 4, &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), "junk", 4, &written, nullptr);
     }
     void TearDown() override {
-        HKEY desktop = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktop, 0, KEY_SET_VALUE, &desktop) == 0) {
-            RegDeleteValueW(desktop, L"LogPixels");
-            RegCloseKey(desktop);
+        platform::win32::UniqueHKey desktop;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktop, 0, KEY_SET_VALUE, desktop.put()) == 0) {
+            RegDeleteValueW(desktop.get(), L"LogPixels");
         }
         RegDeleteTreeW(HKEY_CURRENT_USER, kSeedKey);
         DeleteFileW(kJunk);

@@ -65,18 +65,17 @@ class LanguageEndToEnd : public ProgramTest {
         }
         // A first start: the welcome window, with the longest text, comes first.
         StoreSetting(L"WelcScreen", L"0");
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kSeedKey, &key), ERROR_SUCCESS);
+        platform::win32::UniqueHKey key;
+        ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, kSeedKey, key.put()), ERROR_SUCCESS);
         const std::wstring dead = L"C:\\keldra-language-case\\gone.exe";
-        RegSetValueExW(key, L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(dead.c_str()),
+        RegSetValueExW(key.get(), L"Dead", 0, REG_SZ, reinterpret_cast<const BYTE*>(dead.c_str()),
                        static_cast<DWORD>((dead.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
         CreateDirectoryW(kJunkFolder, nullptr);
-        HANDLE file = CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const platform::win32::UniqueFileHandle file(
+            CreateFileW(kJunk, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
         DWORD written = 0;
-        WriteFile(file, "junk", 4, &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), "junk", 4, &written, nullptr);
     }
     void TearDown() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, kSeedKey);
@@ -105,9 +104,8 @@ HWND OpenResults(DWORD id, HWND row, const std::wstring& heading) {
     return window;
 }
 
-TEST_F(LanguageEndToEnd, MainAndResultsWindowsReadInTheUsersLanguage) {
-    Program keldra(Command());
-    ASSERT_TRUE(keldra.Started());
+// The first window of a first start, in the language.
+void ExpectWelcomeInTheLanguage(const Program& keldra, const std::wstring& shot) {
     HWND welcome = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -119,16 +117,12 @@ TEST_F(LanguageEndToEnd, MainAndResultsWindowsReadInTheUsersLanguage) {
     EXPECT_NE(ChildWithText(welcome, Lang("OWM_1")), nullptr);
     EXPECT_NE(ChildWithText(welcome, Lang("OWM_2a") + Lang("OWM_2b")), nullptr);
     Sleep(300);
-    Screenshot(welcome, Shot(L"welcome").c_str());
+    Screenshot(welcome, shot.c_str());
     PostMessageW(welcome, WM_CLOSE, 0, 0);
+}
 
-    HWND main = MainWindowAfterPass(keldra);
-    ASSERT_NE(main, nullptr) << "the pass ends";
-    ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
-
-    EXPECT_EQ(Lang("OCM_FB"), expected_->fixButton) << "the library answers in the language";
-    EXPECT_NE(ChildWithText(main, expected_->fixButton), nullptr);
+// The main window after the pass: every caption translated, the rows with their numbers.
+void ExpectMainInTheLanguage(HWND main, HWND& registryRow, HWND& diskRow) {
     EXPECT_EQ(TextOf(main), Lang("OCM_MCap"));
     for (const char* id : {"OCM_lblProc0", "OCM_lblProc1", "OCM_lblProc2", "OCM_lblProc3",
                            "OCM_lblDesc0", "OCM_lblDesc1", "OCM_lblDesc2", "OCM_lblDesc3", "OCM_FA",
@@ -136,20 +130,18 @@ TEST_F(LanguageEndToEnd, MainAndResultsWindowsReadInTheUsersLanguage) {
         EXPECT_NE(ChildWithText(main, Lang(id)), nullptr) << id << ": " << Lang(id).size();
     }
     // The rows glue a number to the translated text; at least the seeded value was found.
-    HWND registryRow = ChildEndingWith(main, Lang("OCM_PStat"));
+    registryRow = ChildEndingWith(main, Lang("OCM_PStat"));
     ASSERT_NE(registryRow, nullptr);
     const std::wstring registryText = TextOf(registryRow);
     EXPECT_TRUE(iswdigit(registryText[0]) && registryText.size() > Lang("OCM_PStat").size())
         << "a number, then the text";
-    HWND diskRow = ChildEndingWith(main, Lang("OCM_MStat"));
+    diskRow = ChildEndingWith(main, Lang("OCM_MStat"));
     ASSERT_NE(diskRow, nullptr);
     EXPECT_EQ(TextOf(diskRow), L"0" + Lang("OCM_MStat")) << "4 bytes are 0 MB";
-    Sleep(300);
-    Screenshot(main, Shot(L"main").c_str());
+}
 
-    HWND registry = OpenResults(keldra.Id(), registryRow, Lang("OCM_RRes"));
-    ASSERT_NE(registry, nullptr);
-    EXPECT_EQ(Lang("OCM_RRes"), expected_->registryHeading);
+// The registry results window, its seeded row's reason translated.
+void ExpectRegistryResultsInTheLanguage(HWND registry) {
     EXPECT_EQ(TextOf(registry), Lang("OCM_RCap"));
     EXPECT_NE(ChildWithText(registry, Lang("OCM_Close")), nullptr);
     bool seededRow = false;
@@ -160,6 +152,47 @@ TEST_F(LanguageEndToEnd, MainAndResultsWindowsReadInTheUsersLanguage) {
         }
     }
     EXPECT_TRUE(seededRow);
+}
+
+// The scheduler, whose long explanation has to fit its label; closed again.
+void ExpectSchedulerInTheLanguage(const Program& keldra, HWND main, const std::wstring& shot) {
+    Click(ChildWithText(main, Lang("OCM_Sched")));
+    HWND scheduler = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            scheduler = ProgramWindowWith(keldra.Id(), Lang("OCM_ESM"));
+            return scheduler != nullptr && IsWindowVisible(scheduler) != FALSE;
+        },
+        10));
+    EXPECT_EQ(TextOf(scheduler), Lang("OSM_SCap"));
+    EXPECT_NE(ChildWithText(scheduler, Lang("OCM_ShC")), nullptr);
+    Sleep(300);
+    Screenshot(scheduler, shot.c_str());
+    PostMessageW(scheduler, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(scheduler) == FALSE; }, 10));
+}
+
+TEST_F(LanguageEndToEnd, MainAndResultsWindowsReadInTheUsersLanguage) {
+    Program keldra(Command());
+    ASSERT_TRUE(keldra.Started());
+    ASSERT_NO_FATAL_FAILURE(ExpectWelcomeInTheLanguage(keldra, Shot(L"welcome")));
+
+    HWND main = MainWindowAfterPass(keldra);
+    ASSERT_NE(main, nullptr) << "the pass ends";
+    ASSERT_TRUE(ClickTrayIcon(keldra.Id()));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 10));
+    EXPECT_EQ(Lang("OCM_FB"), expected_->fixButton) << "the library answers in the language";
+    EXPECT_NE(ChildWithText(main, expected_->fixButton), nullptr);
+    HWND registryRow = nullptr;
+    HWND diskRow = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ExpectMainInTheLanguage(main, registryRow, diskRow));
+    Sleep(300);
+    Screenshot(main, Shot(L"main").c_str());
+
+    HWND registry = OpenResults(keldra.Id(), registryRow, Lang("OCM_RRes"));
+    ASSERT_NE(registry, nullptr);
+    EXPECT_EQ(Lang("OCM_RRes"), expected_->registryHeading);
+    ExpectRegistryResultsInTheLanguage(registry);
     Sleep(300);
     Screenshot(registry, Shot(L"registry-results").c_str());
     Click(ChildWithText(registry, Lang("OCM_Close")));
@@ -173,22 +206,7 @@ TEST_F(LanguageEndToEnd, MainAndResultsWindowsReadInTheUsersLanguage) {
     Screenshot(disk, Shot(L"disk-results").c_str());
     Click(ChildWithText(disk, Lang("OCM_Close")));
 
-    // The scheduler, whose long explanation has to fit its label.
-    Click(ChildWithText(main, Lang("OCM_Sched")));
-    HWND scheduler = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            scheduler = ProgramWindowWith(keldra.Id(), Lang("OCM_ESM"));
-            return scheduler != nullptr && IsWindowVisible(scheduler) != FALSE;
-        },
-        10));
-    EXPECT_EQ(TextOf(scheduler), Lang("OSM_SCap"));
-    EXPECT_NE(ChildWithText(scheduler, Lang("OCM_ShC")), nullptr);
-    Sleep(300);
-    Screenshot(scheduler, Shot(L"scheduler").c_str());
-    PostMessageW(scheduler, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(scheduler) == FALSE; }, 10));
-
+    ASSERT_NO_FATAL_FAILURE(ExpectSchedulerInTheLanguage(keldra, main, Shot(L"scheduler")));
     Click(ChildWithText(main, Lang("OSM_SE")));
     EXPECT_EQ(keldra.ExitCode(10), 0);
 }
