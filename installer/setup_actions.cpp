@@ -11,31 +11,24 @@
 
 #include <string>
 
+#include "platform/win32/handles.h"
+
 namespace {
 
 constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const wchar_t* kRunValueName = L"Keldra Maintenance";
 
-class RegKey {
-  public:
-    RegKey(HKEY root, const wchar_t* path) {
-        if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_64KEY,
-                          &key_) != ERROR_SUCCESS) {
-            key_ = nullptr;
-        }
-    }
-    ~RegKey() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    HKEY get() const { return key_; }
+using keldra::platform::win32::UniqueHKey;
 
-  private:
-    HKEY key_ = nullptr;
-};
+// A Run key opened for reading and writing its values; empty when it cannot be opened.
+UniqueHKey OpenRunKey(HKEY root, const wchar_t* path) {
+    UniqueHKey key;
+    if (RegOpenKeyExW(root, path, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_64KEY,
+                      key.put()) != ERROR_SUCCESS) {
+        key.release();  // what a failed open leaves there is no key
+    }
+    return key;
+}
 
 bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
     return text.size() >= prefix.size() &&
@@ -45,7 +38,7 @@ bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix
 
 // The entry's text when it starts the program of this command (quoted path), else "".
 std::wstring OurEntry(HKEY root, const std::wstring& command) {
-    RegKey run(root, kRunKey);
+    const UniqueHKey run = OpenRunKey(root, kRunKey);
     if (run.get() == nullptr) {
         return {};
     }
@@ -90,21 +83,20 @@ void Restore(HKEY root, MSIHANDLE install) {
     if (data.empty()) {
         return;
     }
-    HKEY run = nullptr;
+    UniqueHKey run;
     if (RegCreateKeyExW(root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
-                        &run, nullptr) != ERROR_SUCCESS) {
+                        run.put(), nullptr) != ERROR_SUCCESS) {
         return;
     }
-    RegSetValueExW(run, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+    RegSetValueExW(run.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(run);
 }
 
 void RemoveIfOurs(HKEY root, const std::wstring& command) {
     if (OurEntry(root, command).empty()) {
         return;
     }
-    RegKey run(root, kRunKey);
+    const UniqueHKey run = OpenRunKey(root, kRunKey);
     if (run.get() != nullptr) {
         RegDeleteValueW(run.get(), kRunValueName);
     }
