@@ -13,6 +13,7 @@
 
 #include "platform/win32/win32_ui.h"
 #include "support.h"
+#include "tests/contract/digits_only.h"
 #include "window_support.h"
 
 namespace keldra::testing {
@@ -32,31 +33,6 @@ void Type(HWND box, std::wstring_view keys) {
         SendMessageW(box, WM_CHAR, key, 1);
     }
 }
-
-// Keeps only the digits, as the hour box of a time setting does, with the guard flag such
-// a handler uses against its own write.
-struct DigitsOnly {
-    explicit DigitsOnly(ui::Control& control) : box(control) {}
-    void operator()() {
-        seen.push_back(box.Text());
-        if (updating) {
-            return;
-        }
-        updating = true;
-        std::string digits;
-        for (const char c : box.Text()) {
-            if (c >= '0' && c <= '9') {
-                digits += c;
-            }
-        }
-        box.SetText(digits);
-        updating = false;
-    }
-
-    ui::Control& box;
-    bool updating = false;
-    std::vector<std::string> seen;
-};
 
 TEST_F(Win32Controls, TextBoxIsASunkenOneLineEditInTheControlsFont) {
     auto& box =

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "contract/ui_backend.h"
+#include "tests/contract/digits_only.h"
 
 namespace keldra::testing {
 
@@ -44,31 +45,6 @@ class UiFixture : public ::testing::TestWithParam<UiBackendFactory> {
 
     std::unique_ptr<UiBackend> backend_;
     std::unique_ptr<ui::Window> window_;
-};
-
-// Keeps only the digits, as the hour box of a time setting does, with the guard flag such
-// a handler uses against its own write.
-struct DigitsOnly {
-    explicit DigitsOnly(ui::Control& control) : box(control) {}
-    void operator()() {
-        seen.push_back(box.Text());
-        if (updating) {
-            return;
-        }
-        updating = true;
-        std::string digits;
-        for (const char c : box.Text()) {
-            if (c >= '0' && c <= '9') {
-                digits += c;
-            }
-        }
-        box.SetText(digits);
-        updating = false;
-    }
-
-    ui::Control& box;
-    bool updating = false;
-    std::vector<std::string> seen;
 };
 
 }  // namespace keldra::testing
