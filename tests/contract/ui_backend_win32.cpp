@@ -166,7 +166,20 @@ class Win32UiBackend final : public UiBackend {
         return Narrow(text);
     }
 
-    void Settle() override { Let(60); }
+    // Activation travels through the window system (under Wine, the X server and the
+    // desktop's process): on a loaded machine it may come later than a fixed pause, so the
+    // pump goes on until nothing has come for a while.
+    void Settle() override {
+        const DWORD start = GetTickCount();
+        DWORD lastActivity = start;
+        while (GetTickCount() - lastActivity < 60 && GetTickCount() - start < 2000) {
+            ui_.WaitForEvent(10);
+            if (HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0) {
+                lastActivity = GetTickCount();
+            }
+            ui_.DoEvents();
+        }
+    }
 
     void Let(std::uint32_t milliseconds) override {
         const DWORD start = GetTickCount();
