@@ -197,13 +197,15 @@ cmd_create() {
     # HOME is then, and Wine only replaces a missing or empty folder, so make
     # each one a plain folder that is never empty.
     local link
-    while IFS= read -r -d '' link; do
+    local -a links=()
+    sandbox_capture links find "$root/prefix/drive_c" -type l -print0 ||
+        die "create: could not list the links below $root/prefix/drive_c"
+    for link in "${links[@]}"; do
         rm -f -- "$link"
         mkdir -p -- "$link"
         printf "Plain folder put here by scripts/wine-sandbox.sh in place of Wine's link to the home folder.\n" \
             >"$link/$MARKER_NAME"
-    done < <(find "$root/prefix/drive_c" -type l -print0)
-    wait "$!" || die "create: could not list the links below $root/prefix/drive_c"
+    done
 
     sandbox_check "$root" || die "create: the new sandbox $root failed the check; remove it with: $me destroy $root"
 

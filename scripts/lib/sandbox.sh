@@ -45,6 +45,28 @@ _sandbox_inside() {
     [[ $2 == "$1" || $2 == "$1"/* ]]
 }
 
+# sandbox_capture ARRAY COMMAND...: the NUL-separated records COMMAND prints into ARRAY,
+# returning COMMAND's status. No process substitution: with several test programs
+# starting at once, bash 5.2 now and then gave -1 for a `wait` on one that had succeeded,
+# which refused good runs. A pipeline is waited for as every command is; lastpipe keeps
+# the reading end in this shell, and the status comes through the pipe as a last record.
+sandbox_capture() {
+    local -n _records=$1
+    local _status _lastpipe=0
+    shift
+    shopt -q lastpipe && _lastpipe=1
+    shopt -s lastpipe
+    _records=()
+    { "$@" && printf '0' || printf '%d' "$?"; } | mapfile -d '' _records
+    ((_lastpipe)) || shopt -u lastpipe
+    # Without the last record (lastpipe not in effect, say) nothing can be trusted.
+    ((${#_records[@]})) || return 1
+    _status=${_records[-1]}
+    unset '_records[-1]'
+    [[ $_status =~ ^[0-9]+$ ]] || return 1
+    return "$_status"
+}
+
 # _sandbox_resolve ARRAY PATH...: resolve every PATH as realpath -m does
 # (links followed, missing parts allowed) into ARRAY, with one realpath call;
 # the checks run before every test program, so forks count.
@@ -53,8 +75,7 @@ _sandbox_resolve() {
     shift
     _out=()
     (($#)) || return 0
-    mapfile -d '' _out < <(realpath -m -z -- "$@")
-    wait "$!" && ((${#_out[@]} == $#))
+    sandbox_capture _out realpath -m -z -- "$@" && ((${#_out[@]} == $#))
 }
 
 # _sandbox_root SB: set _keldra_root to the resolved sandbox root, refusing
@@ -164,8 +185,8 @@ sandbox_check() {
                 return 1
             fi
             [[ $attempt == 3 ]] && errors=/dev/stderr || errors=/dev/null
-            mapfile -d '' links < <(find "${roots[@]}" -ignore_readdir_race -type l -print0 2>"$errors")
-            wait "$!" || continue
+            sandbox_capture links find "${roots[@]}" -ignore_readdir_race -type l -print0 \
+                2>"$errors" || continue
             _sandbox_resolve res "${links[@]}" 2>"$errors" && break
         done
         for i in "${!links[@]}"; do
