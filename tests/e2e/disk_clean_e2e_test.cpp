@@ -106,16 +106,35 @@ std::vector<std::wstring> DelFilesIn(const wchar_t* root) {
 }
 
 void RemoveSeeds() {
+    std::vector<std::wstring> paths{kInHiddenFolder, kHardLink};
     for (const std::span<const Seed> list :
          {std::span<const Seed>(kJunk), std::span<const Seed>(kKept)}) {
         for (const Seed& seed : list) {
-            SetFileAttributesW(seed.path, FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(seed.path);
+            paths.emplace_back(seed.path);
         }
     }
-    SetFileAttributesW(kInHiddenFolder, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(kInHiddenFolder);
-    DeleteFileW(kHardLink);
+    for (const std::wstring& path : paths) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
+    // Then the folders the seeds made, deepest first: other cases expect the network
+    // drive empty. Only this case's own keldra-* folders, and only when empty, so no
+    // folder of the prefix (C:\windows\temp) can go.
+    std::vector<std::wstring> folders;
+    for (std::wstring folder : paths) {
+        for (auto cut = folder.rfind(L'\\'); cut != std::wstring::npos && cut > 2;
+             cut = folder.rfind(L'\\')) {
+            folder.resize(cut);
+            if (folder.starts_with(folder.substr(0, 3) + L"keldra-")) {
+                folders.push_back(folder);
+            }
+        }
+    }
+    std::ranges::sort(
+        folders, [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
+    for (const std::wstring& folder : folders) {
+        RemoveDirectoryW(folder.c_str());
+    }
 }
 
 // The disk results of one pass: the rows of the results window (path, size), the text
